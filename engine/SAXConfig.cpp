@@ -1,0 +1,257 @@
+#include "SAXConfig.h"
+#include "DeviceTable.h"
+#include "Pipe.h"
+#include "Serial.h"
+#include <cwchar>
+#include <cstdlib>
+
+namespace {
+const CLSID kClsidSAXXMLReader = {0x079AA557, 0x4A18, 0x424A, {0x8E, 0xEE, 0xE3, 0x9F, 0x0A, 0x8D, 0x41, 0xB9}};
+const IID kIidISAXXMLReader = {0xA4F96ED0, 0xF829, 0x476E, {0x81, 0xC0, 0xCD, 0xC7, 0xBD, 0x2A, 0x08, 0x02}};
+constexpr size_t kMaxText = 999;
+
+bool StartsWith(const std::wstring& text, const wchar_t* prefix)
+{
+    return text.compare(0, wcslen(prefix), prefix) == 0;
+}
+}  // namespace
+
+CSAXConfig::CSAXConfig()
+{
+    m_created = ::CoCreateInstance(kClsidSAXXMLReader, nullptr, CLSCTX_INPROC_SERVER | CLSCTX_INPROC_HANDLER,
+                                   kIidISAXXMLReader, reinterpret_cast<void**>(&m_reader));
+    if (SUCCEEDED(m_created))
+        m_created = m_reader->putContentHandler(this);
+}
+
+HRESULT CSAXConfig::Parse(const wchar_t* path)
+{
+    if (FAILED(m_created))
+        return m_created;
+    HRESULT hr = m_reader->parseURL(path);
+    return m_error.empty() ? hr : kRefused;
+}
+
+HRESULT WINAPI CSAXConfig::startElement(const wchar_t*, int, const wchar_t* localName, int localLength,
+                                        const wchar_t*, int, ISAXAttributes* attributes)
+{
+    std::wstring element(localName, size_t(localLength));
+    m_attributes.clear();
+    std::wstring last;
+    int count = 0;
+    if (attributes)
+        attributes->getLength(&count);
+    for (int i = 0; i < count; ++i) {
+        const wchar_t *name = nullptr, *value = nullptr;
+        int nameLength = 0, valueLength = 0;
+        attributes->getLocalName(i, &name, &nameLength);
+        attributes->getValue(i, &value, &valueLength);
+        last.assign(value ? value : L"", value ? size_t(valueLength) : 0);
+        if (nameLength > 0)
+            m_attributes[std::wstring(name, size_t(nameLength))] = last;
+    }
+    if (element == L"device") {
+        m_pendingItems.clear();
+        m_deviceAttributes = m_attributes;
+    } else if (element == L"configuration") {
+        m_period = count > 0 ? _wtoi(last.c_str()) : 0;
+    }
+    return S_OK;
+}
+
+HRESULT WINAPI CSAXConfig::characters(const wchar_t* chars, int length)
+{
+    m_text.assign(chars, std::min(size_t(length), kMaxText));
+    return S_OK;
+}
+
+HRESULT WINAPI CSAXConfig::endElement(const wchar_t*, int, const wchar_t* localName, int localLength,
+                                      const wchar_t*, int)
+{
+    std::wstring element(localName, size_t(localLength));
+    if (element == L"port")
+        return EndPort();
+    if (element == L"item")
+        return EndItem();
+    if (element == L"device")
+        return EndDevice();
+    if (element == L"expression")
+        return EndExpression();
+    if (element == L"variable")
+        return EndVariable();
+    return S_OK;
+}
+
+HRESULT CSAXConfig::EndPort()
+{
+    const Attributes& a = m_attributes;
+    if (!Require(a, L"port", {L"name", L"id"}))
+        return kRefused;
+    std::wstring id = Get(a, L"id");
+    std::unique_ptr<CTransport> transport;
+    if (StartsWith(id, L"COM")) {
+        if (!Require(a, L"port", {L"dcb", L"protocol", L"delay", L"crc", L"lrc"}))
+            return kRefused;
+        auto serial = std::make_unique<CSerial>(id, Get(a, L"dcb"), Get(a, L"protocol"), _wtoi(Get(a, L"delay").c_str()));
+        serial->m_lrc = Get(a, L"lrc") == L"on";
+        serial->m_crc = Get(a, L"crc") == L"on";
+        serial->name = Get(a, L"name");
+        transport = std::move(serial);
+    } else if (StartsWith(id, L"\\\\")) {
+        transport = std::make_unique<CPipe>(id);
+    } else {
+        return Refuse(L"port", L"id", id, L"порт должен называться COMn или \\\\.\\pipe\\имя");
+    }
+    m_ports[Get(a, L"name")] = transport.get();
+    m_transports.push_back(std::move(transport));
+    return S_OK;
+}
+
+HRESULT CSAXConfig::EndItem()
+{
+    const Attributes& a = m_attributes;
+    if (!Require(a, L"item", {L"id", L"idx", L"reg", L"direction", L"type", L"description"}))
+        return kRefused;
+    auto variable = std::make_unique<CVariable>();
+    variable->name = Get(a, L"id");
+    variable->channel = uint16_t(_wtoi(Get(a, L"idx").c_str()));
+    variable->reg = uint16_t(_wtoi(Get(a, L"reg").c_str()));
+    variable->output = StartsWith(Get(a, L"direction"), L"I") ? 0 : 1;
+    variable->valueType = ValueTypeOf(Get(a, L"type"));
+    if (variable->valueType < 0)
+        return Refuse(L"item", L"type", Get(a, L"type"), L"тип значения должен начинаться с A, D, C или S");
+    variable->description = Get(a, L"description");
+    std::wstring precision = Get(a, L"percision");
+    if (!precision.empty())
+        variable->precision = uint16_t(_wtoi(precision.c_str()));
+    m_pendingItems.push_back(std::move(variable));
+    return S_OK;
+}
+
+HRESULT CSAXConfig::EndDevice()
+{
+    const Attributes& a = m_deviceAttributes;
+    if (!Require(a, L"device", {L"name", L"transport", L"addres", L"description"}))
+        return kRefused;
+    std::unique_ptr<CDevice> device = CreateDevice(Get(a, L"name"));
+    if (!device)
+        return Refuse(L"device", L"name", Get(a, L"name"), L"неизвестный тип устройства");
+    auto port = m_ports.find(Get(a, L"transport"));
+    if (port == m_ports.end())
+        return Refuse(L"device", L"transport", Get(a, L"transport"), L"нет порта с таким именем выше в файле");
+    device->transport = port->second;
+    device->address = Get(a, L"addres");
+    device->description = Get(a, L"description");
+    for (auto& item : m_pendingItems) {
+        std::vector<CValue>& channels = item->output ? device->outputs : device->inputs;
+        if (item->channel >= channels.size()) {
+            wchar_t index[16];
+            _snwprintf(index, 16, L"%u", unsigned(item->channel));
+            return Refuse(L"item", L"idx", index, L"у устройства нет канала с таким номером");
+        }
+        item->value = &channels[item->channel];
+        item->device = device.get();
+    }
+    for (auto& item : m_pendingItems)
+        m_variables.push_back(std::move(item));
+    m_pendingItems.clear();
+    m_devices.push_back(std::move(device));
+    return S_OK;
+}
+
+HRESULT CSAXConfig::EndExpression()
+{
+    if (!Require(m_attributes, L"expression", {L"name"}))
+        return kRefused;
+    std::wstring name = Get(m_attributes, L"name");
+    m_expressions[name] = m_text;
+    if (name == L"PROLOGUE")
+        m_prologue.push_back(m_text);
+    else if (name == L"EPILOGUE")
+        m_epilogue.push_back(m_text);
+    return S_OK;
+}
+
+HRESULT CSAXConfig::EndVariable()
+{
+    const Attributes& a = m_attributes;
+    if (!Require(a, L"variable", {L"name", L"type", L"description"}))
+        return kRefused;
+    auto variable = std::make_unique<CVariable>();
+    variable->name = Get(a, L"name");
+    variable->valueType = ValueTypeOf(Get(a, L"type"));
+    if (variable->valueType < 0)
+        return Refuse(L"variable", L"type", Get(a, L"type"), L"тип значения должен начинаться с A, D, C или S");
+    variable->description = Get(a, L"description");
+    std::wstring precision = Get(a, L"percision");
+    if (!precision.empty())
+        variable->precision = uint16_t(_wtoi(precision.c_str()));
+    auto value = std::make_unique<CValue>();
+    value->SetBoolean(false);
+    variable->value = value.get();
+    m_freeValues.push_back(std::move(value));
+    m_expressions[variable->name] = m_text;
+    m_variables.push_back(std::move(variable));
+    return S_OK;
+}
+
+void CSAXConfig::Build(CController& controller)
+{
+    for (auto& variable : m_variables) {
+        auto formula = m_expressions.find(variable->name);
+        if (formula != m_expressions.end()) {
+            variable->formula = formula->second;
+            controller.computed.push_back(variable.get());
+        }
+        controller.values[variable->name] = variable->value;
+    }
+    std::vector<CDevice*> devices;
+    for (auto& device : m_devices)
+        devices.push_back(device.get());
+    for (auto& transport : m_transports)
+        controller.workers.push_back(std::make_unique<CSegmentWorker>(transport.get(), devices));
+    controller.transports = std::move(m_transports);
+    controller.devices = std::move(m_devices);
+    controller.variables = std::move(m_variables);
+    controller.freeValues = std::move(m_freeValues);
+    controller.prologue = std::move(m_prologue);
+    controller.epilogue = std::move(m_epilogue);
+    controller.period = m_period;
+}
+
+HRESULT CSAXConfig::Refuse(const wchar_t* element, const wchar_t* attribute, const std::wstring& value,
+                           const wchar_t* reason)
+{
+    if (m_error.empty())
+        m_error = std::wstring(L"Элемент ") + element + L", атрибут " + attribute + L" = \"" + value + L"\": " + reason;
+    return kRefused;
+}
+
+bool CSAXConfig::Require(const Attributes& attributes, const wchar_t* element,
+                         std::initializer_list<const wchar_t*> names)
+{
+    for (const wchar_t* name : names)
+        if (attributes.find(name) == attributes.end()) {
+            if (m_error.empty())
+                m_error = std::wstring(L"Элемент ") + element + L": нет обязательного атрибута " + name;
+            return false;
+        }
+    return true;
+}
+
+std::wstring CSAXConfig::Get(const Attributes& attributes, const wchar_t* name)
+{
+    auto it = attributes.find(name);
+    return it == attributes.end() ? std::wstring() : it->second;
+}
+
+int CSAXConfig::ValueTypeOf(const std::wstring& type)
+{
+    switch (type.empty() ? L'\0' : type[0]) {
+    case L'A': return TypeFloat;
+    case L'D': return TypeBoolean;
+    case L'C': return TypeInteger;
+    case L'S': return TypeString;
+    default: return -1;
+    }
+}

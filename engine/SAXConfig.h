@@ -1,0 +1,68 @@
+#pragma once
+#include "ComPtr.h"
+#include "Controller.h"
+#include "SAXContentHandlerImpl.h"
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+// Loads controller.xml through the MSXML SAX reader and hands what it built to the engine.
+// A file the engine could not run (an unknown device, a port no device can reach, ...) is
+// refused as a whole: Parse fails and ErrorText() names the element, attribute and value.
+class CSAXConfig : public ISAXContentHandlerImpl {
+public:
+    CSAXConfig();
+
+    HRESULT Parse(const wchar_t* path);
+    void Build(CController& controller);
+
+    HRESULT CreationResult() const { return m_created; }
+    const std::wstring& ErrorText() const { return m_error; }
+
+    HRESULT WINAPI startElement(const wchar_t* uri, int uriLength, const wchar_t* localName, int localLength,
+                                const wchar_t* qName, int qLength, ISAXAttributes* attributes) override;
+    HRESULT WINAPI endElement(const wchar_t* uri, int uriLength, const wchar_t* localName, int localLength,
+                              const wchar_t* qName, int qLength) override;
+    HRESULT WINAPI characters(const wchar_t* chars, int length) override;
+
+    // The result code of a refused file (its low 16 bits: "The data is invalid").
+    static constexpr HRESULT kRefused = HRESULT(0x8007000DL);
+
+private:
+    using Attributes = std::map<std::wstring, std::wstring>;
+
+    HRESULT EndPort();
+    HRESULT EndItem();
+    HRESULT EndDevice();
+    HRESULT EndExpression();
+    HRESULT EndVariable();
+    HRESULT Refuse(const wchar_t* element, const wchar_t* attribute, const std::wstring& value,
+                   const wchar_t* reason);
+    bool Require(const Attributes& attributes, const wchar_t* element, std::initializer_list<const wchar_t*> names);
+    static std::wstring Get(const Attributes& attributes, const wchar_t* name);
+    static int ValueTypeOf(const std::wstring& type);
+
+    HRESULT m_created;
+    CComPtr<ISAXXMLReader> m_reader;
+    std::wstring m_error;
+
+    std::vector<std::unique_ptr<CTransport>> m_transports;
+    std::map<std::wstring, CTransport*> m_ports;
+    std::vector<std::unique_ptr<CDevice>> m_devices;
+    std::vector<std::unique_ptr<CVariable>> m_variables;
+    std::vector<std::unique_ptr<CVariable>> m_pendingItems;
+    std::vector<std::unique_ptr<CValue>> m_freeValues;
+    std::map<std::wstring, std::wstring> m_expressions;
+    std::vector<std::wstring> m_prologue;
+    std::vector<std::wstring> m_epilogue;
+    int m_period = 0;
+    Attributes m_attributes;
+    Attributes m_deviceAttributes;
+    std::wstring m_text;
+};
+
+// Rewrites the id attribute of every port element of the file from the map port name -> id.
+// On failure returns false with the message and error code for the fatal error box.
+bool SavePortIds(const std::wstring& file, const std::map<std::wstring, std::wstring>& ids,
+                 std::wstring& errorText, int& errorCode);

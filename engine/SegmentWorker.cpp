@@ -1,0 +1,51 @@
+#include "SegmentWorker.h"
+#include "Device.h"
+#include <process.h>
+
+CSegmentWorker::CSegmentWorker(CTransport* transport, const std::vector<CDevice*>& allDevices)
+    : m_transport(transport)
+{
+    for (CDevice* device : allDevices)
+        if (device->transport == transport)
+            m_devices.push_back(device);
+    // _beginthread closes its handle when the thread ends; keep our own to wait on.
+    uintptr_t thread = _beginthread(ThreadProc, 0, this);
+    HANDLE own = nullptr;
+    if (thread != uintptr_t(-1))
+        ::DuplicateHandle(::GetCurrentProcess(), HANDLE(thread), ::GetCurrentProcess(), &own, SYNCHRONIZE, FALSE, 0);
+    m_thread.Attach(own);
+}
+
+CSegmentWorker::~CSegmentWorker()
+{
+    m_quit.Set();
+    if (m_thread.IsValid())
+        ::WaitForSingleObject(m_thread, INFINITE);
+}
+
+void __cdecl CSegmentWorker::ThreadProc(void* self)
+{
+    static_cast<CSegmentWorker*>(self)->Run();
+}
+
+void CSegmentWorker::Run()
+{
+    const HANDLE events[] = {m_quit, m_read, m_write};
+    for (;;) {
+        DWORD which = ::WaitForMultipleObjects(3, events, FALSE, INFINITE);
+        if (which == WAIT_OBJECT_0 + 1) {
+            int result = 1;
+            for (CDevice* device : m_devices)
+                result &= device->ReadInputs() ? 1 : 0;  // every device is asked, also after a failure
+            m_readResult = result;
+        } else if (which == WAIT_OBJECT_0 + 2) {
+            int result = 1;
+            for (CDevice* device : m_devices)
+                result &= device->WriteOutputs() ? 1 : 0;
+            m_writeResult = result;
+        } else {
+            return;
+        }
+        m_done.Set();
+    }
+}

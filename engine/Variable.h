@@ -1,0 +1,26 @@
+#pragma once
+#include <cstdint>
+#include <string>
+
+struct CValue;
+class CDevice;
+
+// Value types of a variable (the first letter of its "type" attribute).
+enum : int { TypeInteger = 0, TypeFloat = 1, TypeBoolean = 3, TypeString = 4 };
+
+// Channel index of a free variable (one not bound to a device channel).
+constexpr uint16_t kFreeVariableChannel = 100;
+
+// One configured variable: an item bound to a device channel or a free variable.
+struct CVariable {
+    std::wstring name;
+    uint16_t channel = kFreeVariableChannel;
+    uint16_t reg = 0;
+    int valueType = TypeBoolean;
+    int output = 0;
+    std::wstring description;
+    std::wstring formula;
+    CValue* value = nullptr;
+    CDevice* device = nullptr;
+    uint16_t precision = 0;
+};

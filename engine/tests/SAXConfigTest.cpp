@@ -1,0 +1,242 @@
+#include "ConfigFile.h"
+#include "IcpModules.h"
+#include "ModbusDevices.h"
+#include "Pipe.h"
+#include "SAXConfig.h"
+#include "Serial.h"
+#include <gtest/gtest.h>
+
+namespace {
+class SAXConfig : public ::testing::Test {
+protected:
+    CComApartment apartment;
+};
+
+const char kExample[] = R"(<?xml version="1.0" encoding="utf-8"?>
+<configuration period="1000">
+  <port name="seg1" id="COM3" dcb="9600,n,8,1" protocol="DCON" delay="60" crc="off" lrc="off"/>
+  <device name="ICP7017" transport="seg1" addres="11" description="Аналоговый модуль">
+    <item id="U1" idx="0" reg="0" direction="IN" type="A" description="Напряжение" percision="4"/>
+  </device>
+  <variable name="P" type="A" description="Давление" percision="3">P = U1 * 2,5</variable>
+  <expression name="PROLOGUE">K = 2</expression>
+</configuration>
+)";
+
+std::string Wrap(const std::string& body, const std::string& root = "<configuration period=\"500\">")
+{
+    return "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n" + root + "\n" + body + "\n</configuration>\n";
+}
+
+const char kPort[] = R"(<port name="seg1" id="COM3" dcb="9600,n,8,1" protocol="DCON" delay="60" crc="off" lrc="off"/>)";
+}  // namespace
+
+TEST_F(SAXConfig, BuildsTheSmallExampleIntoTheEngine)
+{
+    CController c;
+    ASSERT_EQ(LoadConfig(kExample, c), S_OK);
+    EXPECT_EQ(c.period, 1000);
+
+    ASSERT_EQ(c.transports.size(), 1u);
+    auto* serial = dynamic_cast<CSerial*>(c.transports[0].get());
+    ASSERT_NE(serial, nullptr);
+    EXPECT_EQ(serial->name, L"seg1");
+    EXPECT_EQ(serial->GetPortId(), L"COM3");
+    EXPECT_EQ(serial->Settings(), L"9600,n,8,1");
+    EXPECT_EQ(serial->Protocol(), L"DCON");
+    EXPECT_EQ(serial->Delay(), 60);
+    EXPECT_FALSE(serial->m_lrc);
+    EXPECT_FALSE(serial->m_crc);
+
+    ASSERT_EQ(c.devices.size(), 1u);
+    CDevice* module = c.devices[0].get();
+    EXPECT_NE(dynamic_cast<CDeviceICP7017*>(module), nullptr);
+    EXPECT_EQ(module->kind, 6);
+    EXPECT_EQ(module->address, L"11");
+    EXPECT_EQ(module->description, L"Аналоговый модуль");
+    EXPECT_EQ(module->transport, serial);
+    EXPECT_EQ(module->inputs.size(), 8u);
+    EXPECT_EQ(module->inputs[0].tag, TagFloat);
+
+    ASSERT_EQ(c.variables.size(), 2u);
+    CVariable* u1 = c.variables[0].get();
+    EXPECT_EQ(u1->name, L"U1");
+    EXPECT_EQ(u1->value, &module->inputs[0]);
+    EXPECT_EQ(u1->device, module);
+    EXPECT_EQ(u1->valueType, TypeFloat);
+    EXPECT_EQ(u1->output, 0);
+    EXPECT_EQ(u1->precision, 4);
+    EXPECT_EQ(u1->description, L"Напряжение");
+    EXPECT_TRUE(u1->formula.empty());
+
+    CVariable* p = c.variables[1].get();
+    EXPECT_EQ(p->name, L"P");
+    EXPECT_EQ(p->channel, 100);
+    EXPECT_EQ(p->device, nullptr);
+    EXPECT_EQ(p->precision, 3);
+    EXPECT_EQ(p->formula, L"P = U1 * 2,5");
+    EXPECT_EQ(p->value->tag, TagBoolean);
+    EXPECT_EQ(p->value->payload.i, 0);
+
+    ASSERT_EQ(c.computed.size(), 1u);
+    EXPECT_EQ(c.computed[0], p);
+    ASSERT_EQ(c.prologue.size(), 1u);
+    EXPECT_EQ(c.prologue[0], L"K = 2");
+    EXPECT_TRUE(c.epilogue.empty());
+    EXPECT_EQ(c.FindValue(L"U1"), u1->value);
+    EXPECT_EQ(c.FindValue(L"P"), p->value);
+    ASSERT_EQ(c.workers.size(), 1u);
+    EXPECT_EQ(c.workers[0]->Devices().size(), 1u);
+}
+
+TEST_F(SAXConfig, AttributeRulesOfTheFile)
+{
+    CController c;
+    ASSERT_EQ(LoadConfig(Wrap(R"(
+  <port name="s" id="COM4" dcb="9600,n,8,1" protocol="dcon" delay="20" crc="on" lrc="ON"/>
+  <port name="t" id="COM5" dcb="9600,n,8,1" protocol="DCON" delay=" 15ms" crc="x" lrc="on"/>
+  <device name="ICP7044D" transport="s" addres="01" description="d">
+    <item id="A" idx="0" reg="7" direction="Out" type="Analog" description="a"/>
+    <item id="B" idx="1" reg="0" direction="O" type="D" description="b"/>
+    <item id="C" idx="2" reg="0" direction="" type="C" description="c"/>
+    <item id="D" idx="0" reg="0" direction="Input" type="S" description="d"/>
+    <item id="E" idx="1" reg="0" direction="I" type="D" description="e"/>
+  </device>
+  <device name="ICP7042D" transport="t" addres="02" description="no items"/>
+)", R"(<configuration first="10" second="250">)"), c), S_OK);
+    EXPECT_EQ(c.period, 250);  // the last attribute counts
+    auto* s = dynamic_cast<CSerial*>(c.transports[0].get());
+    auto* t = dynamic_cast<CSerial*>(c.transports[1].get());
+    EXPECT_FALSE(s->m_lrc);  // only "on" switches on
+    EXPECT_TRUE(s->m_crc);
+    EXPECT_TRUE(t->m_lrc);
+    EXPECT_EQ(t->Delay(), 15);
+    ASSERT_EQ(c.variables.size(), 5u);
+    EXPECT_EQ(c.variables[0]->output, 1);
+    EXPECT_EQ(c.variables[0]->valueType, TypeFloat);
+    EXPECT_EQ(c.variables[0]->reg, 7);
+    EXPECT_EQ(c.variables[0]->value, &c.devices[0]->outputs[0]);
+    EXPECT_EQ(c.variables[1]->output, 1);
+    EXPECT_EQ(c.variables[2]->output, 1);
+    EXPECT_EQ(c.variables[2]->valueType, TypeInteger);
+    EXPECT_EQ(c.variables[3]->output, 0);
+    EXPECT_EQ(c.variables[3]->valueType, TypeString);
+    EXPECT_EQ(c.variables[3]->value, &c.devices[0]->inputs[0]);
+    EXPECT_EQ(c.variables[4]->precision, 0);
+    EXPECT_EQ(c.devices[1]->outputs.size(), 13u);  // a device without items still has its arrays
+    ASSERT_EQ(c.workers.size(), 2u);
+    EXPECT_EQ(c.workers[1]->Devices().size(), 1u);
+}
+
+TEST_F(SAXConfig, ExpressionsPrologueEpilogueAndFormulaOrder)
+{
+    CController c;
+    ASSERT_EQ(LoadConfig(Wrap(R"(
+  <expression name="PROLOGUE">a = 1</expression>
+  <expression name="EPILOGUE">z = 9</expression>
+  <expression name="PROLOGUE">b = 2</expression>
+  <expression name="V">V = 1</expression>
+  <variable name="V" type="A" description="v">V = 2</variable>
+  <variable name="W" type="D" description="w">W = 3</variable>
+  <expression name="W">W = 4</expression>
+  <variable name="N" type="A" description="no formula"></variable>
+)", "<configuration>"), c), S_OK);
+    EXPECT_EQ(c.period, 0);
+    ASSERT_EQ(c.prologue.size(), 2u);
+    EXPECT_EQ(c.prologue[0], L"a = 1");
+    EXPECT_EQ(c.prologue[1], L"b = 2");
+    ASSERT_EQ(c.epilogue.size(), 1u);
+    EXPECT_EQ(c.variables[0]->formula, L"V = 2");  // the element that ends later wins
+    EXPECT_EQ(c.variables[1]->formula, L"W = 4");
+    EXPECT_EQ(c.computed.size(), 3u);
+}
+
+TEST_F(SAXConfig, PipePortsAndModbusDevices)
+{
+    CController c;
+    ASSERT_EQ(LoadConfig(Wrap(R"(
+  <port name="p" id="\\.\pipe\seg1"/>
+  <device name="IVA8" transport="p" addres="1" description="Влажность"/>
+  <device name="RRG12" transport="p" addres="3" description="Расход">
+    <item id="Q" idx="0" reg="4" direction="OUT" type="A" description="уставка"/>
+  </device>
+)"), c), S_OK);
+    auto* pipe = dynamic_cast<CPipe*>(c.transports[0].get());
+    ASSERT_NE(pipe, nullptr);
+    EXPECT_EQ(pipe->GetPortId(), L"\\\\.\\pipe\\seg1");
+    EXPECT_EQ(pipe->name, L"\\\\.\\pipe\\seg1");
+    EXPECT_NE(dynamic_cast<CDeviceIVA8*>(c.devices[0].get()), nullptr);
+    EXPECT_EQ(c.devices[1]->kind, 13);
+    EXPECT_EQ(c.devices[1]->inputs.size(), 2u);
+    EXPECT_EQ(c.variables[0]->value, &c.devices[1]->outputs[0]);
+}
+
+TEST_F(SAXConfig, ItemsOutsideADeviceAreNeverBound)
+{
+    CController c;
+    ASSERT_EQ(LoadConfig(Wrap(std::string(kPort) + R"(
+  <item id="Stray" idx="0" reg="0" direction="I" type="A" description="s"/>
+  <device name="ICP7017" transport="seg1" addres="11" description="d"/>
+  <item id="Late" idx="0" reg="0" direction="I" type="A" description="l"/>
+)"), c), S_OK);
+    EXPECT_TRUE(c.variables.empty());
+    EXPECT_EQ(c.FindValue(L"Stray"), nullptr);
+}
+
+TEST_F(SAXConfig, LongTextIsKeptToItsFirst999Characters)
+{
+    CController c;
+    std::string formula = "x = " + std::string(2000, '1');
+    ASSERT_EQ(LoadConfig(Wrap("<expression name=\"PROLOGUE\">" + formula + "</expression>"), c), S_OK);
+    ASSERT_EQ(c.prologue.size(), 1u);
+    EXPECT_LE(c.prologue[0].size(), 999u);
+    EXPECT_EQ(c.prologue[0].substr(0, 8), L"x = 1111");
+}
+
+TEST_F(SAXConfig, UndefinedCasesAreRefusedWithTheirOwnMessage)
+{
+    struct Case {
+        std::string body;
+        std::wstring message;
+    } cases[] = {
+        {R"(<port name="s" id="LPT1" dcb="9600,n,8,1" protocol="DCON" delay="60" crc="off" lrc="off"/>)",
+         L"Элемент port, атрибут id = \"LPT1\": порт должен называться COMn или \\\\.\\pipe\\имя"},
+        {R"(<port name="s" id="COM3" protocol="DCON" delay="60" crc="off" lrc="off"/>)",
+         L"Элемент port: нет обязательного атрибута dcb"},
+        {std::string(kPort) + R"(<device name="ICP9999" transport="seg1" addres="1" description="d"/>)",
+         L"Элемент device, атрибут name = \"ICP9999\": неизвестный тип устройства"},
+        {std::string(R"(<device name="ICP7017" transport="seg1" addres="1" description="d"/>)") + kPort,
+         L"Элемент device, атрибут transport = \"seg1\": нет порта с таким именем выше в файле"},
+        {std::string(kPort) + R"(<device name="ICP7033" transport="seg1" addres="1" description="d">
+            <item id="T" idx="3" reg="0" direction="I" type="A" description="t"/></device>)",
+         L"Элемент item, атрибут idx = \"3\": у устройства нет канала с таким номером"},
+        {std::string(kPort) + R"(<device name="ICP7017" transport="seg1" addres="1" description="d">
+            <item id="T" idx="0" reg="0" direction="OUT" type="A" description="t"/></device>)",
+         L"Элемент item, атрибут idx = \"0\": у устройства нет канала с таким номером"},
+        {std::string(kPort) + R"(<device name="ICP7017" transport="seg1" addres="1" description="d">
+            <item id="T" idx="0" reg="0" direction="I" type="X" description="t"/></device>)",
+         L"Элемент item, атрибут type = \"X\": тип значения должен начинаться с A, D, C или S"},
+        {R"(<variable name="V" type="" description="v">V = 1</variable>)",
+         L"Элемент variable, атрибут type = \"\": тип значения должен начинаться с A, D, C или S"},
+        {std::string(kPort) + R"(<device name="ICP7017" addres="1" description="d"/>)",
+         L"Элемент device: нет обязательного атрибута transport"},
+    };
+    for (const Case& each : cases) {
+        CController c;
+        std::wstring message;
+        EXPECT_EQ(LoadConfig(Wrap(each.body), c, &message), CSAXConfig::kRefused) << each.body;
+        EXPECT_EQ(message, each.message) << each.body;
+        EXPECT_TRUE(c.transports.empty() && c.variables.empty() && c.workers.empty());
+    }
+}
+
+TEST_F(SAXConfig, MissingAndMalformedFilesFail)
+{
+    CComApartment again;
+    CController c;
+    EXPECT_NE(LoadConfig("<configuration period=\"1\"><port", c), S_OK);
+    CSAXConfig loader;
+    HRESULT hr = loader.Parse(L"C:\\no\\such\\controller.xml");
+    EXPECT_TRUE(FAILED(hr));
+    EXPECT_TRUE(loader.ErrorText().empty());
+}

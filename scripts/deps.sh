@@ -1,0 +1,22 @@
+#!/bin/bash
+# Installs what the build and the tests need, only what is missing (safe to run again).
+set -euo pipefail
+here=$(cd "$(dirname "$0")" && pwd)
+
+pkgs=(cmake make binutils g++-mingw-w64-i686 g++-mingw-w64-x86-64 mingw-w64-tools googletest
+      libboost-date-time-dev libwine-dev wine wine64 xvfb socat xdotool imagemagick x11-apps)
+if [ "$("$here/rig/arch.sh")" = 32 ]; then
+  dpkg --print-foreign-architectures | grep -qx i386 || { dpkg --add-architecture i386; rm -f /tmp/.orvex-apt-updated; }
+  pkgs+=(wine32:i386)
+fi
+
+missing=()
+for p in "${pkgs[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+  echo "deps: installing ${missing[*]}"
+  SUDO=""; [ "$(id -u)" = 0 ] || SUDO=sudo
+  [ -f /tmp/.orvex-apt-updated ] || { $SUDO apt-get update -qq && touch /tmp/.orvex-apt-updated; }
+  DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+fi

@@ -4,10 +4,15 @@
 #include "Transport.h"
 #include "Value.h"
 #include "Variable.h"
+#include "CriticalSection.h"
+#include <windows.h>
 #include <map>
 #include <memory>
 #include <string>
 #include <vector>
+
+// Posted to the cycle's window when the read or the write phase of a pass failed.
+constexpr UINT WM_CYCLE_FAILED = WM_USER + 200;
 
 // The one engine object: everything the loader built, and the polling of it.
 class CController {
@@ -20,6 +25,19 @@ public:
     CValue* FindValue(const std::wstring& name) const;
     CValue* SetValue(const std::wstring& name, float x);
 
+    // Acquisition: a timer-queue timer runs one pass per period on one persistent thread and
+    // posts WM_TIMER (a good pass) or WM_CYCLE_FAILED to the window.
+    bool StartCycle(HWND window);
+    void StopCycle();  // waits for a running pass
+    bool IsCycleRunning() const { return m_timerQueue != INVALID_HANDLE_VALUE; }
+    void EnterLock();  // the acquisition lock; nothing while stopped
+    void LeaveLock();
+
+    // Reopens every port and tests every device; one report line per device.
+    bool CheckLinks(std::wstring& report);
+    // Sets the input range code of the module at address "11" ("$AA2", then "%AAAATTCCFF").
+    bool SetInputRange(const std::wstring& code);
+
     std::vector<std::unique_ptr<CTransport>> transports;
     std::vector<std::unique_ptr<CDevice>> devices;
     std::vector<std::unique_ptr<CVariable>> variables;
@@ -30,4 +48,15 @@ public:
     std::map<std::wstring, CValue*> values;
     std::vector<std::unique_ptr<CValue>> freeValues;  // the values owned by free variables
     int period = 0;
+
+private:
+    static void CALLBACK CycleCallback(void* engine, BOOLEAN);
+    bool RunPass();
+    bool RunPhase(bool read);
+    void ComputeVariables();
+
+    HANDLE m_timerQueue = INVALID_HANDLE_VALUE;
+    HANDLE m_timer = nullptr;
+    std::unique_ptr<CCriticalSection> m_lock;
+    HWND m_window = nullptr;
 };

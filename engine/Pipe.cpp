@@ -74,8 +74,12 @@ bool CPipe::TransactBinary(CFrameRecord& request, CFrameRecord& reply)
 // when the time limit has passed.
 bool CPipe::Exchange()
 {
-    if (!m_thread.IsValid())
+    if (!m_thread.IsValid()) {
+        CScopedLock lock(m_lock);
+        m_reply.clear();
+        m_frame = CFrameRecord();
         return false;
+    }
     if (::SignalObjectAndWait(m_requestEvent, m_doneEvent, INFINITE, FALSE) != WAIT_OBJECT_0)
         return false;
     CScopedLock lock(m_lock);

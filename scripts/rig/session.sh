@@ -38,7 +38,6 @@ export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml=;winealsa.drv,winepulse.drv=d"
 export DISPLAY=:$display
 export LANG=\${RIG_LANG:-ru_RU.UTF-8}
-export LC_ALL=\$LANG
 export RIG_DIR=$rig
 ENV
   . "$rig/env"

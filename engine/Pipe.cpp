@@ -56,7 +56,8 @@ bool CPipe::Transact(std::wstring& request, std::wstring& reply)
 
 bool CPipe::TransactBinary(CFrameRecord& request, CFrameRecord& reply)
 {
-    ModbusAppendCrc(request);
+    if (!ModbusAppendCrc(request))
+        return false;
     {
         CScopedLock lock(m_lock);
         m_frame = request;

@@ -12,5 +12,5 @@ bool IsAlarm(float value, float minLevel, float maxLevel, int alarmEnabled)
 void SoundAlarm(CResourceFiles& files, CMp3Player& player)
 {
     if (const char* path = files.FilePath("Sound"))
-        player.Play(AnsiToWide(path, CP_THREAD_ACP).c_str(), 1);
+        player.Play(AnsiToWide(std::string(path), CP_THREAD_ACP).c_str(), 1);
 }

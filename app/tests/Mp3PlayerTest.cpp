@@ -1,3 +1,4 @@
+#include "AlarmBand.h"
 #include "Mp3Format.h"
 #include "Mp3Player.h"
 #include "ResourceFiles.h"
@@ -108,7 +109,7 @@ TEST(Mp3Player, WithoutDeviceStaysClosedAndTriesAgain)
         GTEST_SKIP() << "a wave-out device is present";
     CScratchDir dir;
     CResourceFiles files;
-    const std::wstring path = AnsiToWide(files.FilePath("Sound"), CP_THREAD_ACP);
+    const std::wstring path = AnsiToWide(std::string(files.FilePath("Sound")), CP_THREAD_ACP);
     CMp3Player player;
     player.Play(path.c_str(), 1);
     EXPECT_EQ(player.GetState(), CMp3Player::Closed);
@@ -122,7 +123,7 @@ TEST(Mp3Player, WithDevicePlaysToTheEndThenAgain)
         GTEST_SKIP() << "no wave-out device for MPEG Layer-3";
     CScratchDir dir;
     CResourceFiles files;
-    const std::wstring path = AnsiToWide(files.FilePath("Sound"), CP_THREAD_ACP);
+    const std::wstring path = AnsiToWide(std::string(files.FilePath("Sound")), CP_THREAD_ACP);
     CMp3Player player;
     player.Play(path.c_str(), 1);
     EXPECT_EQ(player.GetState(), CMp3Player::Playing);
@@ -131,4 +132,14 @@ TEST(Mp3Player, WithDevicePlaysToTheEndThenAgain)
     EXPECT_EQ(player.GetState(), CMp3Player::ClipFinished);
     player.Play(path.c_str(), 1);
     EXPECT_EQ(player.GetState(), CMp3Player::Playing);
+}
+
+TEST(Mp3Player, SoundAlarmExtractsTheClipThenPlaysIt)
+{
+    CScratchDir dir;
+    CResourceFiles files;
+    CMp3Player player;
+    SoundAlarm(files, player);
+    EXPECT_NE(::GetFileAttributesW(L"cartoon.mp3"), INVALID_FILE_ATTRIBUTES);
+    EXPECT_EQ(player.GetState(), DeviceTakesMp3() ? CMp3Player::Playing : CMp3Player::Closed);
 }

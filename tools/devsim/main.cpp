@@ -122,14 +122,19 @@ void Reply(CSimulator::Answer answer, CSimLog& log, double received, const std::
 bool SendToPort(void* link, const std::string& bytes) { return static_cast<CSimPort*>(link)->Write(bytes); }
 bool SendToPipe(void* link, const std::string& bytes) { return static_cast<CSimPipeClient*>(link)->Write(bytes); }
 
+const double kPauseMs = 20.0;
+
 // Requests on a serial line: DCON lines end in a carriage return; Modbus frames end where
 // their function says, or at a pause.
 void ServePort(CSimPort& port, CSimulator& simulator, CSimLog& log)
 {
     std::string pending;
+    CElapsedTimer sinceByte;
     for (;;) {
         std::string received = port.Read();
         pending += received;
+        if (!received.empty())
+            sinceByte.Restart();
         if (simulator.Dcon()) {
             for (size_t end; (end = pending.find('\r')) != std::string::npos;) {
                 std::string line = pending.substr(0, end + 1);
@@ -143,7 +148,7 @@ void ServePort(CSimPort& port, CSimulator& simulator, CSimLog& log)
                 Reply(simulator.HandleModbus(frame), log, simulator.Seconds(), frame, true, SendToPort, &port);
             }
         }
-        if (received.empty() && !pending.empty()) {  // a pause ends whatever came without an end
+        if (!pending.empty() && sinceByte.Milliseconds() >= kPauseMs) {  // a pause ends whatever came without an end
             std::string rest;
             rest.swap(pending);
             CSimulator::Answer answer = simulator.Dcon() ? CSimulator::Answer() : simulator.HandleModbus(rest);

@@ -22,15 +22,14 @@ public:
     int Delay() const { return m_delay; }
     const std::wstring& Settings() const { return m_settings; }
     const std::wstring& Protocol() const { return m_protocol; }
-    bool IsOpen() const { return m_open; }
-
-    // The most a text reply keeps; later bytes of a longer reply are read and dropped.
-    static constexpr size_t kTextLimit = 16380;
 
     bool m_crc = false;   // stored with the port; changes no framing
     bool m_lrc = false;   // DCON checksum on this port
 
 private:
+    // The most a text reply keeps; later bytes of a longer reply are read and dropped.
+    static constexpr size_t kTextLimit = 16380;
+
     bool OpenFile();
     bool Configure();
     void StartThread();
@@ -52,6 +51,7 @@ private:
     CCriticalSection m_lock;
     CHandle m_requestEvent, m_doneEvent, m_quitEvent;
     bool m_open = false;
+    bool m_written = false;  // whether the I/O thread could send the last request
     CHandle m_thread;
     CFrameRecord m_frame;
 };

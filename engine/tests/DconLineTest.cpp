@@ -272,3 +272,21 @@ TEST(SerialPort, RefusesSettingsItCannotBuild)
     std::wstring request = L"$17M", reply;
     EXPECT_FALSE(serial.Transact(request, reply));
 }
+
+// The configuration commands the scale buttons send: devsim keeps the new input range.
+TEST_F(DconLine, DevsimKeepsTheInputRangeItIsGiven)
+{
+    CDevsim sim(Config(simEnd, true), L"seg", ComName(simEnd));
+    ASSERT_TRUE(sim.Ready());
+    Segment segment(hostEnd, true);
+    ASSERT_TRUE(segment.serial.Open());
+    std::wstring request = L"$172", reply;
+    ASSERT_TRUE(segment.serial.Transact(request, reply));
+    EXPECT_EQ(reply, L"!17080600");
+    request = L"%17170A" + reply.substr(5, 4);
+    ASSERT_TRUE(segment.serial.Transact(request, reply));
+    EXPECT_EQ(reply, L"!17");
+    request = L"$172";
+    ASSERT_TRUE(segment.serial.Transact(request, reply));
+    EXPECT_EQ(reply, L"!170A0600");
+}

@@ -39,20 +39,25 @@ bool CSerial::OpenFile()
     return false;
 }
 
-// RS485 converters take their power and direction from the modem lines: RTS and DTR held on,
-// no flow control whatever the settings text says.
-bool CSerial::Configure()
+// RS485 converters take their power and direction from the modem lines.
+bool BuildPortDcb(const std::wstring& settings, DCB& dcb)
 {
-    DCB dcb{};
+    dcb = DCB{};
     dcb.DCBlength = sizeof dcb;
-    bool ok = ::BuildCommDCBW(m_settings.c_str(), &dcb) != FALSE;
+    bool ok = ::BuildCommDCBW(settings.c_str(), &dcb) != FALSE;
     dcb.fBinary = TRUE;
     dcb.fOutX = FALSE;
     dcb.fInX = FALSE;
     dcb.fOutxCtsFlow = FALSE;
     dcb.fRtsControl = RTS_CONTROL_ENABLE;
     dcb.fDtrControl = DTR_CONTROL_ENABLE;
-    ok = ok && ::SetCommState(m_port, &dcb);
+    return ok;
+}
+
+bool CSerial::Configure()
+{
+    DCB dcb;
+    bool ok = BuildPortDcb(m_settings, dcb) && ::SetCommState(m_port, &dcb);
 
     COMMPROP properties{};
     ok = ::GetCommProperties(m_port, &properties) && ok;

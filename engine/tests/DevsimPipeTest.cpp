@@ -53,7 +53,7 @@ TEST(DevsimPipe, AnswersDconLinesAndModbusFramesThroughThePipe)
 
     CFrameRecord frame;
     CModBusRtu::BuildIva8Read(frame, 0x0200);
-    AppendCrc(frame);
+    ModbusAppendCrc(frame);
     std::string reply = server.Exchange(std::string(reinterpret_cast<char*>(frame.data), size_t(frame.count)));
     ASSERT_EQ(reply.size(), 12u);
     EXPECT_EQ(uint8_t(reply[8]), 0x01);

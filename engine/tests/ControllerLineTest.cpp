@@ -179,3 +179,26 @@ TEST_F(ControllerLine, StopWaitsForTheRunningPass)
     window.Pump(1, 2000);
     EXPECT_EQ(window.timers, 1);  // that pass's refresh message still arrives
 }
+
+TEST(ControllerPipe, APipeSegmentWithDconAndModbusDevicesServedByDevsim)
+{
+    CComApartment apartment;
+    std::string config = Wrap(20, R"(<port name="P" id="\\.\pipe\orvex-cycle-pipe" delay="100" lrc="on"/>
+)" + Device("ICP7017", "P", "11", Item("U11", 0)) + Device("IVA8", "P", "1", Item("DEW", 0)) +
+                                       Device("RRG12", "P", "3", Item("FLOW", 1)));
+    CController c;
+    ASSERT_EQ(LoadConfig(config, c), S_OK);  // the engine serves the pipe; devsim is its client
+    CDevsim sim(config, L"P", L"\\\\.\\pipe\\orvex-cycle-pipe", L"--set 11=2.5 --set 1=166.84 --set 3=10:1");
+    ASSERT_TRUE(sim.Ready());
+    std::wstring report;
+    EXPECT_TRUE(c.CheckLinks(report)) << report.c_str();
+    CCycleWindow window;
+    ASSERT_TRUE(c.StartCycle(window));
+    window.Pump(3, 30000);
+    c.StopCycle();
+    EXPECT_EQ(window.failures, 0);
+    EXPECT_EQ(window.timers, 3);
+    EXPECT_FLOAT_EQ(c.FindValue(L"U11")->payload.f, 2.5f);
+    EXPECT_NEAR(c.FindValue(L"DEW")->payload.f, 166.84f, 0.001f);
+    EXPECT_FLOAT_EQ(c.FindValue(L"FLOW")->payload.f, 1.0f);
+}

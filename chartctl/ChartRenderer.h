@@ -1,6 +1,7 @@
 #pragma once
 #include "ChartModel.h"
 #include <windows.h>
+#include <objidl.h>  // PROPID, left out by WIN32_LEAN_AND_MEAN
 #include <gdiplus.h>
 #include <memory>
 #include <vector>

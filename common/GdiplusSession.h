@@ -1,5 +1,6 @@
 #pragma once
 #include <windows.h>
+#include <objidl.h>  // PROPID, left out by WIN32_LEAN_AND_MEAN
 #include <gdiplus.h>
 
 // GDI+ started for the life of the object (version 1, no debug callback).

@@ -1,0 +1,107 @@
+#include "AxModule.h"
+#include "Chart.h"
+#include "TestChannel.h"
+#include "TestSupport.h"
+#include <gtest/gtest.h>
+
+namespace {
+class ChartWorkers : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        AxModule().Init(::GetModuleHandleW(nullptr));
+        ASSERT_EQ(CChart::CreateInstance(nullptr, IID_IChart, reinterpret_cast<void**>(&m_chart)), S_OK);
+        m_model = &static_cast<CChart*>(m_chart.Get())->Model();
+    }
+
+    void Add(float value)
+    {
+        VARIANT v;
+        v.vt = VT_R4;
+        v.fltVal = value;
+        ASSERT_EQ(m_chart->Add(&v), S_OK);
+    }
+
+    // Serves messages until the condition holds or the time is up.
+    template <class Condition>
+    bool WaitFor(Condition condition, DWORD milliseconds)
+    {
+        for (DWORD waited = 0; waited < milliseconds; waited += 20) {
+            if (condition())
+                return true;
+            PumpMessages(20);
+        }
+        return condition();
+    }
+
+    CComApartment m_apartment;
+    CComPtr<IChart> m_chart;
+    CChartModel* m_model = nullptr;
+};
+}  // namespace
+
+TEST_F(ChartWorkers, TheSampleAfterAFullSpanSlidesTheTrendByAPass)
+{
+    VARIANT span;
+    span.vt = VT_I4;
+    span.lVal = 128;
+    ASSERT_EQ(m_chart->SetSpan(span), S_OK);
+    for (int i = 0; i < 129; ++i)
+        Add(static_cast<float>(i));
+    ASSERT_TRUE(WaitFor([&] { return m_model->Samples().size() == 64; }, 20000)) << m_model->Samples().size();
+    PumpMessages(100);
+    EXPECT_EQ(m_model->Samples().size(), 64u);
+    EXPECT_EQ(m_model->Samples().front(), 65);
+    EXPECT_EQ(m_model->GridPhase(), 5);  // 65 steps back from 10
+}
+
+TEST_F(ChartWorkers, PollingWithoutAChannelRepeatsTheLatestValue)
+{
+    Add(7.5f);
+    ASSERT_EQ(m_chart->SetTimer(30), S_OK);
+    ASSERT_TRUE(WaitFor([&] { return m_model->Samples().size() >= 4; }, 10000));
+    ASSERT_EQ(m_chart->SetTimer(0), S_OK);
+    const size_t stopped = m_model->Samples().size();
+    for (float sample : m_model->Samples())
+        EXPECT_EQ(sample, 7.5f);
+    PumpMessages(200);
+    EXPECT_EQ(m_model->Samples().size(), stopped);
+}
+
+TEST_F(ChartWorkers, PollingReadsTheChannelsValueProperty)
+{
+    CTestChannel channel;
+    IDispatch* given = &channel;
+    ASSERT_EQ(m_chart->SetChannel(&given), S_OK);
+    EXPECT_EQ(channel.Reads(), 1);  // SetChannel reads once and discards it
+    ASSERT_EQ(m_chart->SetTimer(30), S_OK);
+    ASSERT_TRUE(WaitFor([&] { return m_model->Samples().size() >= 3; }, 10000));
+    ASSERT_EQ(m_chart->SetTimer(0), S_OK);
+    const auto samples = m_model->Samples();
+    EXPECT_EQ(samples[0], 2.5f);
+    EXPECT_EQ(samples[1], 3.5f);
+    IDispatch* none = nullptr;
+    ASSERT_EQ(m_chart->SetChannel(&none), S_OK);
+    EXPECT_EQ(channel.m_references, 1);  // the control let the channel go
+}
+
+TEST_F(ChartWorkers, ANegativePeriodPollsNothing)
+{
+    Add(1);
+    ASSERT_EQ(m_chart->SetTimer(-5), S_OK);
+    PumpMessages(300);
+    EXPECT_EQ(m_model->Samples().size(), 1u);
+}
+
+TEST_F(ChartWorkers, ReleasingWhilePollingAndTrimmingStopsBothWorkers)
+{
+    VARIANT span;
+    span.vt = VT_I4;
+    span.lVal = 4;
+    m_chart->SetSpan(span);
+    ASSERT_EQ(m_chart->SetTimer(5), S_OK);
+    for (int i = 0; i < 50; ++i)
+        Add(static_cast<float>(i));
+    m_chart.Release();  // must end both threads and return
+    SUCCEED();
+}

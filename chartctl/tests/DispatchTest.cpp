@@ -171,6 +171,9 @@ TEST_F(ChartDispatch, SetTimerPollsTheChannelUntilStopped)
     const LONG stopped = channel.Reads();
     PumpMessages(200);
     EXPECT_EQ(channel.Reads(), stopped);
+    given = nullptr;  // the channel lives on this stack: let the control drop it first
+    ASSERT_EQ(Call(L"SetChannel", {arg}), S_OK);
+    EXPECT_EQ(channel.m_references, 1);
 }
 
 TEST_F(ChartDispatch, TheControlAnswersTheContainerInterfaces)

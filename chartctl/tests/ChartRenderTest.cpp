@@ -2,6 +2,7 @@
 #include "Chart.h"
 #include "TestSupport.h"
 #include <gtest/gtest.h>
+#include <cmath>
 
 namespace {
 // P = (50, 60, 640, 320) for bounds 700 x 400.
@@ -163,4 +164,21 @@ TEST_F(ChartRender, ANewTitleKeepsTheSamples)
     CBstr back;
     ASSERT_EQ(m_chart->get_Title(&back), S_OK);
     EXPECT_STREQ(back.c_str(), L"Другая");
+}
+
+TEST_F(ChartRender, AFullerTrendEndsAtTheNewestSamplesPoint)
+{
+    CBstr title(L"Расход, л/мин");
+    ASSERT_EQ(m_chart->put_Title(title), S_OK);
+    for (int i = 0; i < 100; ++i)
+        Add({static_cast<float>(20 + 10 * std::sin(i / 8.0) + i / 10.0)});
+    CPixelCanvas canvas(700, 400);
+    Paint(canvas);
+    EXPECT_TRUE(canvas.SavePng(L"chart_trend_700x400.png"));
+    const auto samples = m_model->Samples();
+    const int x = kPx + 100 * 5;
+    const float scale = (kPh - 1) / (m_model->Max() - m_model->Min());
+    const int y = static_cast<int>(kPy + kPh - (samples.back() - m_model->Min()) * scale);
+    EXPECT_TRUE(canvas.AnyIn(x - 2, y - 2, 4, 4, IsLineGreen)) << x << "," << y;
+    EXPECT_FALSE(canvas.AnyIn(x + 4, kPy + 1, 30, kPh - 2, IsLineGreen));
 }

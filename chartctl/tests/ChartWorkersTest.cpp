@@ -1,8 +1,10 @@
 #include "AxModule.h"
 #include "Chart.h"
+#include "ClassFactory.h"
 #include "TestChannel.h"
 #include "TestSupport.h"
 #include <gtest/gtest.h>
+#include <clocale>
 
 namespace {
 class ChartWorkers : public ::testing::Test {
@@ -104,4 +106,91 @@ TEST_F(ChartWorkers, ReleasingWhilePollingAndTrimmingStopsBothWorkers)
         Add(static_cast<float>(i));
     m_chart.Release();  // must end both threads and return
     SUCCEED();
+}
+
+namespace {
+// A container's view advise sink: counts the view changes and notes the threads they came on.
+class CViewSink : public IAdviseSink {
+public:
+    STDMETHODIMP QueryInterface(REFIID iid, void** out) override
+    {
+        if (iid == IID_IUnknown || iid == IID_IAdviseSink) {
+            *out = static_cast<IAdviseSink*>(this);
+            return S_OK;
+        }
+        *out = nullptr;
+        return E_NOINTERFACE;
+    }
+    STDMETHODIMP_(ULONG) AddRef() override { return 2; }
+    STDMETHODIMP_(ULONG) Release() override { return 1; }
+    STDMETHODIMP_(void) OnDataChange(FORMATETC*, STGMEDIUM*) override {}
+    STDMETHODIMP_(void) OnViewChange(DWORD, LONG) override
+    {
+        ++changes;
+        if (::GetCurrentThreadId() != thread)
+            ++foreign;
+    }
+    STDMETHODIMP_(void) OnRename(IMoniker*) override {}
+    STDMETHODIMP_(void) OnSave() override {}
+    STDMETHODIMP_(void) OnClose() override {}
+
+    const DWORD thread = ::GetCurrentThreadId();
+    int changes = 0;
+    int foreign = 0;
+};
+}  // namespace
+
+TEST_F(ChartWorkers, WorkerRepaintsReachAnInactiveControlsSinkOnItsOwnThread)
+{
+    CViewSink sink;
+    CComPtr<IViewObject> view;
+    ASSERT_EQ(m_chart.QueryInterface(IID_IViewObject, &view), S_OK);
+    ASSERT_EQ(view->SetAdvise(DVASPECT_CONTENT, 0, &sink), S_OK);
+    Add(1);
+    EXPECT_EQ(sink.changes, 1);
+    ASSERT_EQ(m_chart->SetTimer(20), S_OK);
+    ASSERT_TRUE(WaitFor([&] { return sink.changes >= 4; }, 10000));
+    ASSERT_EQ(m_chart->SetTimer(0), S_OK);
+    EXPECT_EQ(sink.foreign, 0);
+    view->SetAdvise(DVASPECT_CONTENT, 0, nullptr);
+}
+
+TEST_F(ChartWorkers, CreatingAChartSwitchesTheProcessToTheRussianLocale)
+{
+    m_chart.Release();
+    setlocale(LC_ALL, "C");
+    ASSERT_EQ(CChart::CreateInstance(nullptr, IID_IChart, reinterpret_cast<void**>(&m_chart)), S_OK);
+    wchar_t text[16];
+    _snwprintf(text, 15, L"%.1f", 2.5);
+    EXPECT_STREQ(text, L"2,5");
+}
+
+TEST_F(ChartWorkers, AnAggregatedChartDelegatesToItsOuterObject)
+{
+    struct COuter : IUnknown {
+        STDMETHODIMP QueryInterface(REFIID iid, void** out) override
+        {
+            ++queries;
+            if (iid == IID_IUnknown) {
+                *out = this;
+                return S_OK;
+            }
+            return inner->QueryInterface(iid, out);
+        }
+        STDMETHODIMP_(ULONG) AddRef() override { return 2; }
+        STDMETHODIMP_(ULONG) Release() override { return 1; }
+        IUnknown* inner = nullptr;
+        int queries = 0;
+    } outer;
+    CClassFactory<CChart> factory;
+    EXPECT_EQ(factory.CreateInstance(&outer, IID_IChart, reinterpret_cast<void**>(&outer.inner)), CLASS_E_NOAGGREGATION);
+    ASSERT_EQ(factory.CreateInstance(&outer, IID_IUnknown, reinterpret_cast<void**>(&outer.inner)), S_OK);
+    IChart* chart = nullptr;
+    ASSERT_EQ(outer.inner->QueryInterface(IID_IChart, reinterpret_cast<void**>(&chart)), S_OK);
+    IUnknown* back = nullptr;
+    ASSERT_EQ(chart->QueryInterface(IID_IUnknown, reinterpret_cast<void**>(&back)), S_OK);
+    EXPECT_EQ(back, static_cast<IUnknown*>(&outer));
+    EXPECT_EQ(outer.queries, 1);
+    chart->Release();
+    outer.inner->Release();
 }

@@ -189,7 +189,6 @@ HRESULT CChart::SetChannel(IDispatch** channel)
 // of weeks or none at all.
 HRESULT CChart::SetTimer(LONG timer)
 {
-    m_pollInterval = timer;
     m_pollWorker.Stop();
     if (timer > 0)
         m_pollWorker.Start(static_cast<DWORD>(timer), m_channel.ValueId());

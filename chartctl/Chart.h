@@ -60,7 +60,6 @@ private:
     CChartRenderer m_renderer;
     CTypeInfoDispatch m_dispatch;
     CChannelLink m_channel;
-    LONG m_pollInterval = 0;
     CTrimWorker m_trimWorker;
     CPollWorker m_pollWorker;
 };

@@ -145,7 +145,6 @@ void CChartModel::TakeSnapshot(int plotWidth, int plotHeight, CChartSnapshot& sn
 std::deque<float> CChartModel::Samples() const { CScopedLock lock(m_lock); return m_samples; }
 float CChartModel::Min() const { CScopedLock lock(m_lock); return m_min; }
 float CChartModel::Max() const { CScopedLock lock(m_lock); return m_max; }
-float CChartModel::Last() const { CScopedLock lock(m_lock); return m_last; }
 float CChartModel::Interval() const { CScopedLock lock(m_lock); return m_interval; }
 int CChartModel::GridPhase() const { CScopedLock lock(m_lock); return m_gridPhase; }
 int CChartModel::Precision() const { CScopedLock lock(m_lock); return m_precision; }

@@ -56,7 +56,6 @@ public:
     std::deque<float> Samples() const;
     float Min() const;
     float Max() const;
-    float Last() const;
     float Interval() const;
     int GridPhase() const;
     int Precision() const;

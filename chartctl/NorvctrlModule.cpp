@@ -127,6 +127,8 @@ extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, void* reserved)
 {
     if (reason == DLL_PROCESS_ATTACH)
         AxModule().Init(instance);
+    else if (reason == DLL_PROCESS_DETACH && !reserved)
+        CControlBase::UnregisterWindowClasses();
     return PrxDllMain(instance, reason, reserved);
 }
 

@@ -16,7 +16,6 @@ public:
     // Ends the thread and waits for it, serving calls the thread makes into this apartment
     // meanwhile (a tick may be calling a channel object that lives here).
     void Stop();
-    bool IsRunning() const { return m_thread.IsValid(); }
 
 private:
     static unsigned __stdcall ThreadProc(void* self);

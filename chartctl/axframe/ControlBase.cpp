@@ -42,6 +42,12 @@ bool CControlBase::RegisterWindowClasses()
     return registered;
 }
 
+void CControlBase::UnregisterWindowClasses()
+{
+    ::UnregisterClassW(kWindowClass, AxModule().Instance());
+    ::UnregisterClassW(kRelayClass, AxModule().Instance());
+}
+
 HRESULT STDMETHODCALLTYPE CControlBase::CInnerUnknown::QueryInterface(REFIID iid, void** out)
 {
     if (!out)

@@ -133,7 +133,8 @@ public:
     // otherwise tells the container's view advise sink (on the control's own thread).
     void RequestRepaint();
 
-    HWND ControlWindow() const { return m_window; }
+    // The library's window classes go with the library: a reloaded copy registers its own.
+    static void UnregisterWindowClasses();
 
 protected:
     CControlBase(IUnknown* outer, const CLSID& clsid, const IID& primaryIid, DWORD miscStatus);

@@ -148,6 +148,17 @@ TEST_F(ChartWorkers, WorkerRepaintsReachAnInactiveControlsSinkOnItsOwnThread)
     ASSERT_EQ(view->SetAdvise(DVASPECT_CONTENT, 0, &sink), S_OK);
     Add(1);
     EXPECT_EQ(sink.changes, 1);
+    CBstr title(L"Новая");
+    VARIANT num;
+    num.vt = VT_I4;
+    num.lVal = 2;
+    unsigned char r = 1, g = 2, b = 3;
+    m_chart->put_Title(title);  // title, precision and colour show from the next paint, unasked
+    m_chart->Precision(num);
+    m_chart->GradientColor(&r, &g, &b);
+    EXPECT_EQ(sink.changes, 1);
+    m_chart->Draw();
+    EXPECT_EQ(sink.changes, 2);
     ASSERT_EQ(m_chart->SetTimer(20), S_OK);
     ASSERT_TRUE(WaitFor([&] { return sink.changes >= 4; }, 10000));
     ASSERT_EQ(m_chart->SetTimer(0), S_OK);

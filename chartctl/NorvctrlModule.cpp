@@ -13,17 +13,10 @@ HRESULT STDAPICALLTYPE PrxDllUnregisterServer();
 
 namespace {
 const wchar_t kAppId[] = L"{D2A94C17-5E83-4B6F-A021-9C7E3F58B0D4}";
-const wchar_t kClsid[] = L"{7C1E5A30-2B9D-4E61-A8F3-5D20C4B7E911}";
-const wchar_t kLibid[] = L"{4B6D2E90-71C3-4F0A-9E25-B3A8D1C60F47}";
 
 std::vector<std::pair<std::wstring, std::wstring>> Substitutions()
 {
     return {{L"MODULE", AxModule().Path()}, {L"APPID", kAppId}, {L"OLEMISC", std::to_wstring(CChart::kMiscStatus)}};
-}
-
-std::wstring Key(const wchar_t* parent, const wchar_t* child)
-{
-    return std::wstring(parent) + L"\\" + child;
 }
 
 CnorvctrlModule& Module()
@@ -40,43 +33,12 @@ SYSKIND TypeLibKind()
 
 CRegistryScript CnorvctrlModule::AppIdScript()
 {
-    static const std::wstring appIdKey = Key(L"AppID", kAppId);
-    return CRegistryScript({{L"AppID", nullptr, {}, false, true},
-                            {appIdKey.c_str(), L"norvctrl2"},
-                            {L"AppID\\norvctrl.DLL", nullptr, {{L"AppID", L"%APPID%"}}}},
-                           Substitutions());
+    return CRegistryScript::FromResource(AxModule().Instance(), 101, Substitutions());
 }
 
 CRegistryScript CnorvctrlModule::ControlScript()
 {
-    static const std::wstring clsidKey = Key(L"CLSID", kClsid);
-    static const std::wstring keys[] = {Key(clsidKey.c_str(), L"Programmable"), Key(clsidKey.c_str(), L"Control"),
-                                        Key(clsidKey.c_str(), L"Insertable"), Key(clsidKey.c_str(), L"InprocServer32"),
-                                        Key(clsidKey.c_str(), L"ToolboxBitmap32"), Key(clsidKey.c_str(), L"MiscStatus"),
-                                        Key(clsidKey.c_str(), L"MiscStatus\\1"), Key(clsidKey.c_str(), L"TypeLib"),
-                                        Key(clsidKey.c_str(), L"Version"), Key(clsidKey.c_str(), L"ProgID"),
-                                        Key(clsidKey.c_str(), L"VersionIndependentProgID")};
-    return CRegistryScript(
-        {{L"norvctrl2.ChartView.1", L"ChartView Class"},
-         {L"norvctrl2.ChartView.1\\CLSID", kClsid},
-         {L"norvctrl2.ChartView.1\\Insertable", nullptr},
-         {L"norvctrl2.ChartView", L"ChartView Class"},
-         {L"norvctrl2.ChartView\\CLSID", kClsid},
-         {L"norvctrl2.ChartView\\CurVer", L"norvctrl2.ChartView.1"},
-         {L"CLSID", nullptr, {}, false, true},
-         {clsidKey.c_str(), L"ChartView Class", {{L"AppID", L"%APPID%"}}, true},
-         {keys[9].c_str(), L"norvctrl2.ChartView.1"},
-         {keys[10].c_str(), L"norvctrl2.ChartView"},
-         {keys[0].c_str(), nullptr, {}, true},
-         {keys[1].c_str(), nullptr, {}, true},
-         {keys[2].c_str(), nullptr, {}, true},
-         {keys[3].c_str(), L"%MODULE%", {{L"ThreadingModel", L"Apartment"}}},
-         {keys[4].c_str(), L"%MODULE%, 102", {}, true},
-         {keys[5].c_str(), L"0"},
-         {keys[6].c_str(), L"%OLEMISC%"},
-         {keys[7].c_str(), kLibid},
-         {keys[8].c_str(), L"1.0"}},
-        Substitutions());
+    return CRegistryScript::FromResource(AxModule().Instance(), 103, Substitutions());
 }
 
 HRESULT CnorvctrlModule::GetClassObject(REFCLSID clsid, REFIID iid, void** out)

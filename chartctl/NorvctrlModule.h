@@ -11,7 +11,8 @@ public:
     HRESULT RegisterServer();
     HRESULT UnregisterServer();
 
-    // The registry content, with %MODULE%, %APPID% and %OLEMISC% filled in.
+    // The registry scripts 101 (AppID) and 103 (the control) of the library's resources, with
+    // %MODULE%, %APPID% and %OLEMISC% filled in.
     static CRegistryScript AppIdScript();
     static CRegistryScript ControlScript();
 };

@@ -4,26 +4,35 @@
 #include <utility>
 #include <vector>
 
-// A registry script under HKEY_CLASSES_ROOT: keys with their default and named values, written
-// in order at registration and removed at unregistration. "%NAME%" in any text is replaced from
-// the substitution list when the script runs.
+// One key of a registry script, with its full path under HKEY_CLASSES_ROOT.
 struct CRegKeyEntry {
-    const wchar_t* path;
-    const wchar_t* defaultValue;  // nullptr: no default value
-    std::vector<std::pair<const wchar_t*, const wchar_t*>> values = {};
-    bool force = false;       // deleted with all its contents before it is written
-    bool noRemove = false;    // left in place at unregistration
+    std::wstring path;
+    bool hasDefault = false;
+    std::wstring defaultValue;
+    std::vector<std::pair<std::wstring, std::wstring>> values;
+    bool force = false;     // ForceRemove: deleted with all its contents before it is written
+    bool noRemove = false;  // NoRemove: left in place at unregistration
 };
 
+// A registry script in the registrar's text form, for HKCR only:
+//     HKCR { [NoRemove|ForceRemove] name [= s 'text'] [{ val name = s 'text' ... subkeys }] }
+// "%NAME%" in any text is replaced from the substitution list when the script runs.
 class CRegistryScript {
 public:
-    CRegistryScript(std::vector<CRegKeyEntry> keys, std::vector<std::pair<std::wstring, std::wstring>> substitutions);
+    CRegistryScript(const std::wstring& text, std::vector<std::pair<std::wstring, std::wstring>> substitutions);
+    // The script of a "REGISTRY" resource of the module.
+    static CRegistryScript FromResource(HINSTANCE module, int id,
+                                        std::vector<std::pair<std::wstring, std::wstring>> substitutions);
+
+    bool IsValid() const { return m_valid; }
+    const std::vector<CRegKeyEntry>& Keys() const { return m_keys; }
     HRESULT Register() const;
     HRESULT Unregister() const;
 
 private:
-    std::wstring Expand(const wchar_t* text) const;
+    std::wstring Expand(const std::wstring& text) const;
 
     std::vector<CRegKeyEntry> m_keys;
     std::vector<std::pair<std::wstring, std::wstring>> m_substitutions;
+    bool m_valid = false;
 };

@@ -13,7 +13,7 @@ cmake --preset "$preset" >/dev/null
 cmake --build --preset "$preset"
 build=$top/build/$preset
 scripts/rig/session.sh start "$build" "$bits"
-trap 'scripts/rig/session.sh stop "$build"' EXIT
+trap '"$top/scripts/rig/session.sh" stop "$build"' EXIT
 cd "$build"
 if [ "$mode" = bench ]; then
   ctest -L bench -V

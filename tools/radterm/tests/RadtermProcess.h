@@ -1,0 +1,38 @@
+#pragma once
+#include "CriticalSection.h"
+#include "Handle.h"
+#include <windows.h>
+#include <string>
+#include <thread>
+
+// radterm.exe started with its standard input and output on pipes.
+class CRadtermProcess {
+public:
+    CRadtermProcess();
+    ~CRadtermProcess();
+    CRadtermProcess(const CRadtermProcess&) = delete;
+    CRadtermProcess& operator=(const CRadtermProcess&) = delete;
+
+    bool Started() const { return m_process.IsValid(); }
+    void Type(const std::string& line);  // a line feed is added
+    void CloseInput();
+    // Waits until the output holds `text` (after `from`); its position, or npos.
+    size_t WaitFor(const std::string& text, DWORD milliseconds, size_t from = 0);
+    // Everything printed so far, with the runtime's "\r\n" turned back into "\n".
+    std::string Output();
+    // The exit code, or -1 when the process did not end within the time.
+    int WaitExit(DWORD milliseconds);
+
+private:
+    void ReadOutput();
+
+    CHandle m_process;
+    CHandle m_input;
+    CHandle m_output;
+    CCriticalSection m_lock;
+    std::string m_text;
+    std::thread m_reader;
+};
+
+// "\\.\COMn" of one end of the rig's first pty pair (0 or 1); empty without a pair.
+std::string RigPort(int end);

@@ -70,3 +70,22 @@ TEST(RadtermLink, MasterAndSlaveExchangeTheTestMessage)
     slave.Type("EXIT");
     EXPECT_EQ(slave.WaitExit(30000), 0);
 }
+
+// Nobody answers on the other end: Ctrl+C gives up the wait and the port goes back to flat.
+TEST(RadtermLink, MasterGivesUpOnCtrlC)
+{
+    ASSERT_FALSE(RigPort(0).empty()) << "needs a pty pair (RIG_PAIRS)";
+    ASSERT_TRUE(ShareNewConsole());
+    CRadtermProcess master;
+    OpenPort(master, RigPort(0));
+    master.Type("MASTER");
+    ASSERT_NE(master.WaitFor("\nWaiting answer ...", 10000), std::string::npos) << master.Output();
+    ::Sleep(500);
+    EXPECT_EQ(master.Output().find("Entering in FLAT"), std::string::npos) << "the wait has no time limit";
+    ASSERT_TRUE(master.Break()) << ::GetLastError();
+    EXPECT_NE(master.WaitFor("\nWaiting answer ...\nTest cancelled.\nEntering in FLAT mode.\n", 10000),
+              std::string::npos)
+        << master.Output();
+    master.Type("EXIT");
+    EXPECT_EQ(master.WaitExit(30000), 0);
+}

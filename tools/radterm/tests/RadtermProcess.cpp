@@ -22,10 +22,12 @@ CRadtermProcess::CRadtermProcess()
     startup.hStdError = childOut;
     PROCESS_INFORMATION info{};
     wchar_t line[] = L"radterm.exe";
-    if (!::CreateProcessW(nullptr, line, nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &info))
+    if (!::CreateProcessW(nullptr, line, nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup,
+                          &info))
         return;
     ::CloseHandle(info.hThread);
     m_process.Attach(info.hProcess);
+    m_id = info.dwProcessId;
     m_reader = std::thread([this] { ReadOutput(); });
 }
 
@@ -52,6 +54,11 @@ void CRadtermProcess::Type(const std::string& line)
     std::string text = line + "\n";
     DWORD written = 0;
     ::WriteFile(m_input, text.data(), DWORD(text.size()), &written, nullptr);
+}
+
+bool CRadtermProcess::Break()
+{
+    return ::GenerateConsoleCtrlEvent(CTRL_C_EVENT, 0) != FALSE;
 }
 
 void CRadtermProcess::CloseInput()
@@ -100,4 +107,20 @@ std::string RigPort(int end)
     if (!pairs || std::sscanf(pairs, "%d:%d", &a, &b) != 2)
         return {};
     return "\\\\.\\COM" + std::to_string(end == 0 ? a : b);
+}
+
+namespace {
+BOOL WINAPI IgnoreCtrlC(DWORD)
+{
+    return TRUE;
+}
+}  // namespace
+
+bool ShareNewConsole()
+{
+    // Under Wine a program started without a terminal has a console object that cannot carry
+    // console events; a new one can. A handler (not the inherited "ignore" flag) keeps the
+    // children's own Ctrl+C handling as it is.
+    ::FreeConsole();
+    return ::AllocConsole() && ::SetConsoleCtrlHandler(IgnoreCtrlC, TRUE);
 }

@@ -14,6 +14,8 @@ public:
     CRadtermProcess& operator=(const CRadtermProcess&) = delete;
 
     bool Started() const { return m_process.IsValid(); }
+    // Ctrl+C to every process on the console of the test (see ShareNewConsole).
+    static bool Break();
     void Type(const std::string& line);  // a line feed is added
     void CloseInput();
     // Waits until the output holds `text` (after `from`); its position, or npos.
@@ -27,12 +29,17 @@ private:
     void ReadOutput();
 
     CHandle m_process;
+    DWORD m_id = 0;
     CHandle m_input;
     CHandle m_output;
     CCriticalSection m_lock;
     std::string m_text;
     std::thread m_reader;
 };
+
+// Gives the test a console of its own that the radterm processes started later share, and
+// makes the test itself ignore Ctrl+C.
+bool ShareNewConsole();
 
 // "\\.\COMn" of one end of the rig's first pty pair (0 or 1); empty without a pair.
 std::string RigPort(int end);

@@ -1,5 +1,7 @@
 #include "RadtermProcess.h"
 #include "SimulatedModem.h"
+#include "WindowProbe.h"
+#include <dlgs.h>
 #include <gtest/gtest.h>
 
 namespace {
@@ -134,4 +136,32 @@ TEST_F(RadtermModem, EndOfInputEndsLikeExit)
     radterm.CloseInput();
     EXPECT_EQ(radterm.WaitExit(kAnswer), 0);
     EXPECT_NE(radterm.WaitFor("EXIT OK!\n", 1000), std::string::npos);
+}
+
+TEST_F(RadtermModem, FileIsSentUnchanged)
+{
+    std::string content = "first line\r\nsecond line\n";
+    for (int i = 0; content.size() < 2500; ++i)
+        content += "line " + std::to_string(i) + "\r\n";
+    wchar_t folder[MAX_PATH], path[MAX_PATH];
+    ::GetTempPathW(MAX_PATH, folder);
+    ::GetTempFileNameW(folder, L"rad", 0, path);
+    {
+        CHandle file(::CreateFileW(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+        DWORD written = 0;
+        ASSERT_TRUE(::WriteFile(file, content.data(), DWORD(content.size()), &written, nullptr));
+    }
+
+    radterm.Type("FILE");
+    HWND dialog = WaitForWindow(radterm.ProcessId(), L"#32770", nullptr, kStart);
+    ASSERT_NE(dialog, nullptr);
+    // The file name box: an edit on some versions of the dialog, a combo box on others.
+    HWND name = ::GetDlgItem(dialog, cmb13) ? ::GetDlgItem(dialog, cmb13) : ::GetDlgItem(dialog, edt1);
+    ASSERT_NE(name, nullptr);
+    ::SendMessageW(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path));
+    ::PostMessageW(dialog, WM_COMMAND, IDOK, 0);
+
+    EXPECT_TRUE(modem.WaitReceived(content, kAnswer)) << modem.Received().size() << " of " << content.size();
+    EXPECT_EQ(modem.Received(), content);
+    ::DeleteFileW(path);
 }

@@ -28,15 +28,21 @@ CRadtermProcess::CRadtermProcess()
     ::CloseHandle(info.hThread);
     m_process.Attach(info.hProcess);
     m_id = info.dwProcessId;
-    m_reader = std::thread([this] { ReadOutput(); });
+    m_reader.Attach(::CreateThread(nullptr, 0, [](void* self) -> DWORD {
+        static_cast<CRadtermProcess*>(self)->ReadOutput();
+        return 0;
+    }, this, 0, nullptr));
 }
 
 CRadtermProcess::~CRadtermProcess()
 {
     if (m_process.IsValid() && ::WaitForSingleObject(m_process, 0) == WAIT_TIMEOUT)
         ::TerminateProcess(m_process, 1);
-    if (m_reader.joinable())
-        m_reader.join();
+    // The pipe stays open while anything else holds the child's end (a console host can).
+    if (m_reader.IsValid() && ::WaitForSingleObject(m_reader, 5000) == WAIT_TIMEOUT) {
+        ::CancelSynchronousIo(m_reader);
+        ::WaitForSingleObject(m_reader, 5000);
+    }
 }
 
 void CRadtermProcess::ReadOutput()

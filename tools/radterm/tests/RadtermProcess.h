@@ -3,7 +3,6 @@
 #include "Handle.h"
 #include <windows.h>
 #include <string>
-#include <thread>
 
 // radterm.exe started with its standard input and output on pipes.
 class CRadtermProcess {
@@ -14,6 +13,7 @@ public:
     CRadtermProcess& operator=(const CRadtermProcess&) = delete;
 
     bool Started() const { return m_process.IsValid(); }
+    DWORD ProcessId() const { return m_id; }
     // Ctrl+C to every process on the console of the test (see ShareNewConsole).
     static bool Break();
     void Type(const std::string& line);  // a line feed is added
@@ -34,7 +34,7 @@ private:
     CHandle m_output;
     CCriticalSection m_lock;
     std::string m_text;
-    std::thread m_reader;
+    CHandle m_reader;
 };
 
 // Gives the test a console of its own that the radterm processes started later share, and

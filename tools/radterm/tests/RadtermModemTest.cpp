@@ -56,14 +56,21 @@ TEST_F(RadtermModem, FlatTextGoesOutAsTypedAndArrivingTextIsPrinted)
     radterm.Type("at&v");  // lower case is flat text, not a Hayes command
     radterm.Type("+++");
     ASSERT_TRUE(modem.WaitReceived("helloat&v+++", kAnswer)) << modem.Received();
-    EXPECT_EQ(modem.Received(), "helloat&v+++");
 
     modem.Write("RING from the far end");
     EXPECT_NE(radterm.WaitFor("RING from the far end", kAnswer), std::string::npos) << radterm.Output();
 
+    // Text on the line is in code page 1251, as typed at the console.
+    const std::string cyrillic = "\xCF\xF0\xE8\xE2\xE5\xF2";  // "Привет"
+    radterm.Type(cyrillic);
+    ASSERT_TRUE(modem.WaitReceived("+++" + cyrillic, kAnswer)) << modem.Received();
+    modem.Write("\xCE\xF2\xE2\xE5\xF2");  // "Ответ"
+    EXPECT_NE(radterm.WaitFor("\xCE\xF2\xE2\xE5\xF2", kAnswer), std::string::npos) << radterm.Output();
+
     std::string big(600, 'z');  // several chunks each way
     radterm.Type(big);
     ASSERT_TRUE(modem.WaitReceived(big, kAnswer));
+    EXPECT_EQ(modem.Received(), "helloat&v+++" + cyrillic + big);
     modem.Write(std::string(600, 'q'));
     EXPECT_NE(radterm.WaitFor(std::string(600, 'q'), kAnswer), std::string::npos);
 }

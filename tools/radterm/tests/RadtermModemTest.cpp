@@ -162,12 +162,19 @@ TEST_F(RadtermModem, FileIsSentUnchanged)
     radterm.Type("FILE");
     HWND dialog = WaitForWindow(radterm.ProcessId(), L"#32770", nullptr, kStart);
     ASSERT_NE(dialog, nullptr);
-    // The file name box: an edit on some versions of the dialog, a combo box on others.
-    HWND name = ::GetDlgItem(dialog, cmb13) ? ::GetDlgItem(dialog, cmb13) : ::GetDlgItem(dialog, edt1);
+    // The file name box (a combo box on some versions of the dialog, an edit on others) comes
+    // a moment after the dialog window itself.
+    HWND name = nullptr;
+    for (DWORD start = ::GetTickCount(); !name && ::GetTickCount() - start < kAnswer; ::Sleep(50))
+        name = ::GetDlgItem(dialog, cmb13) ? ::GetDlgItem(dialog, cmb13) : ::GetDlgItem(dialog, edt1);
     ASSERT_NE(name, nullptr);
-    ::SendMessageW(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path));
-    ::PostMessageW(dialog, WM_COMMAND, IDOK, 0);
+    // A dialog still starting up may clear the name again: answer until it closes.
+    for (DWORD start = ::GetTickCount(); ::IsWindow(dialog) && ::GetTickCount() - start < kAnswer; ::Sleep(500)) {
+        ::SendMessageW(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path));
+        ::PostMessageW(dialog, WM_COMMAND, IDOK, 0);
+    }
 
+    EXPECT_FALSE(::IsWindow(dialog));
     EXPECT_TRUE(modem.WaitReceived(content, kAnswer)) << modem.Received().size() << " of " << content.size();
     EXPECT_EQ(modem.Received(), content);
     ::DeleteFileW(path);

@@ -202,3 +202,43 @@ TEST(ControllerPipe, APipeSegmentWithDconAndModbusDevicesServedByDevsim)
     EXPECT_NEAR(c.FindValue(L"DEW")->payload.f, 166.84f, 0.001f);
     EXPECT_FLOAT_EQ(c.FindValue(L"FLOW")->payload.f, 1.0f);
 }
+
+TEST_F(ControllerLine, RangeSettingReadsTheConfigurationThenSetsIt)
+{
+    std::string config = Wrap(20, Port("A", pairs[0].first, 40, "DCON", "on") + Device("ICP7041D", "A", "02") +
+                                       Device("ICP7017", "A", "11") + Device("ICP7017", "A", "011"));
+    CDevsim sim(config, L"A", ComName(pairs[0].second));
+    ASSERT_TRUE(sim.Ready());
+    CController c;
+    ASSERT_EQ(LoadConfig(config, c), S_OK);
+    std::wstring report;
+    c.CheckLinks(report);  // opens the port; devsim has no module "011", which is not the one set
+    size_t skip = sim.Requests().size();
+    EXPECT_TRUE(c.SetInputRange(L"09"));
+    auto commands = Commands(sim, skip);
+    ASSERT_EQ(commands.size(), 2u);
+    EXPECT_EQ(commands[0], WithChecksum("$112"));
+    EXPECT_EQ(commands[1], WithChecksum("%1111090600"));  // devsim's module answers !11080600 at first
+    EXPECT_TRUE(c.SetInputRange(L"0D"));
+    EXPECT_EQ(Commands(sim, skip).back(), WithChecksum("%11110D0600"));
+}
+
+TEST_F(ControllerLine, FormulasSeeTheValuesReadInTheSamePass)
+{
+    std::string config = Wrap(20, Port("M", pairs[0].first, 40, "RTU") + Device("RRG12", "M", "3", Item("FLOW", 0)) +
+                                       "<expression name=\"FLOW\">FLOW = FLOW</expression>\n"
+                                       "<variable name=\"F2\" type=\"A\" description=\"f\">F2 = FLOW * 2</variable>\n");
+    CDevsim sim(config, L"M", ComName(pairs[0].second), L"--set 3=12.5:1");
+    ASSERT_TRUE(sim.Ready());
+    CController c;
+    ASSERT_EQ(LoadConfig(config, c), S_OK);
+    std::wstring report;
+    c.CheckLinks(report);
+    CCycleWindow window;
+    ASSERT_TRUE(c.StartCycle(window));
+    window.Pump(1, 30000);
+    c.StopCycle();
+    ASSERT_EQ(window.timers, 1);
+    EXPECT_FLOAT_EQ(c.FindValue(L"FLOW")->payload.f, 12.5f);
+    EXPECT_FLOAT_EQ(c.FindValue(L"F2")->payload.f, 25.0f);
+}

@@ -1,7 +1,15 @@
 #include "Controller.h"
+#include "Evaluator.h"
+#include <algorithm>
+
+namespace {
+// WaitForMultipleObjects takes at most this many handles; more segments are waited for in groups.
+constexpr size_t kWaitGroup = MAXIMUM_WAIT_OBJECTS;
+}  // namespace
 
 CController::~CController()
 {
+    StopCycle();
     // Workers first (their threads use devices and transports), then transports, devices, variables.
     workers.clear();
     transports.clear();
@@ -21,4 +29,140 @@ CValue* CController::SetValue(const std::wstring& name, float x)
     if (value)
         value->payload.f = x;  // the tag stays as it is
     return value;
+}
+
+bool CController::StartCycle(HWND window)
+{
+    StopCycle();
+    m_window = window;
+    m_lock = std::make_unique<CCriticalSection>();
+    HANDLE queue = ::CreateTimerQueue();
+    if (!queue) {
+        m_lock.reset();
+        return false;
+    }
+    m_timerQueue = queue;
+    if (!::CreateTimerQueueTimer(&m_timer, queue, CycleCallback, this, DWORD(period), DWORD(period),
+                                 WT_EXECUTEINPERSISTENTTHREAD | WT_EXECUTELONGFUNCTION)) {
+        StopCycle();
+        return false;
+    }
+    return true;
+}
+
+void CController::StopCycle()
+{
+    if (m_timerQueue == INVALID_HANDLE_VALUE)
+        return;
+    HANDLE queue = m_timerQueue.exchange(INVALID_HANDLE_VALUE);  // a callback that starts now returns at once
+    ::DeleteTimerQueueEx(queue, INVALID_HANDLE_VALUE);  // waits for a running pass
+    m_timer = nullptr;
+    m_lock.reset();
+}
+
+void CController::EnterLock()
+{
+    if (m_timerQueue != INVALID_HANDLE_VALUE)
+        m_lock->Enter();
+}
+
+void CController::LeaveLock()
+{
+    if (m_timerQueue != INVALID_HANDLE_VALUE)
+        m_lock->Leave();
+}
+
+void CALLBACK CController::CycleCallback(void* engine, BOOLEAN)
+{
+    auto* self = static_cast<CController*>(engine);
+    if (self->m_timerQueue == INVALID_HANDLE_VALUE)
+        return;
+    self->m_lock->Enter();
+    bool ok = self->RunPass();
+    self->m_lock->Leave();
+    ::PostMessageW(self->m_window, ok ? WM_TIMER : WM_CYCLE_FAILED, 0, 0);
+    if (ok)
+        ::Sleep(1);
+}
+
+bool CController::RunPass()
+{
+    double value = 0;
+    int assigned = 0;
+    for (const std::wstring& line : prologue)
+        Evaluate(line.c_str(), value, assigned);
+    if (!RunPhase(true))
+        return false;
+    ComputeVariables();
+    for (const std::wstring& line : epilogue)
+        Evaluate(line.c_str(), value, assigned);
+    return RunPhase(false);
+}
+
+bool CController::RunPhase(bool read)
+{
+    for (auto& worker : workers)
+        read ? worker->StartRead() : worker->StartWrite();
+    bool ok = true;
+    for (size_t first = 0; first < workers.size(); first += kWaitGroup) {
+        HANDLE done[kWaitGroup];
+        size_t count = std::min(kWaitGroup, workers.size() - first);
+        for (size_t i = 0; i < count; ++i)
+            done[i] = workers[first + i]->DoneEvent();
+        ::WaitForMultipleObjects(DWORD(count), done, TRUE, INFINITE);
+    }
+    for (auto& worker : workers)
+        ok = (read ? worker->ReadResult() : worker->WriteResult()) && ok;
+    return ok;
+}
+
+void CController::ComputeVariables()
+{
+    for (CVariable* variable : computed) {
+        const wchar_t* name = variable->name.c_str();
+        SetVariable(name, double(variable->value->payload.f));
+        double value = 0;
+        int assigned = 0;
+        Evaluate(variable->formula.c_str(), value, assigned);
+        // An evaluation error leaves the value as it was; nothing is reported.
+        if (GetVariable(name, value))
+            variable->value->SetFloat(float(value));
+    }
+}
+
+bool CController::CheckLinks(std::wstring& report)
+{
+    bool ok = true;
+    for (auto& transport : transports)
+        ok = transport->Open() && ok;
+    report.clear();
+    for (auto& device : devices) {
+        report += L"Связь c " + device->keyword + L":" + device->address + L" (" + device->description + L") по " +
+                  device->transport->GetPortId() + L" ";
+        bool answered = device->TestLink();
+        report += answered ? L"ЕСТЬ\n" : L"НЕТ\n";
+        ok = ok && answered;
+    }
+    return ok;
+}
+
+bool CController::SetInputRange(const std::wstring& code)
+{
+    CDevice* module = nullptr;
+    for (auto& device : devices)
+        if (device->address == L"11") {
+            module = device.get();
+            break;
+        }
+    if (!module)
+        return false;
+    std::wstring request = L"$" + module->address + L"2";
+    std::wstring reply;
+    if (!module->transport->Transact(request, reply))
+        reply.clear();
+    if (reply.size() < 5)
+        return false;
+    request = L"%" + module->address + module->address + code + reply.substr(5, 4);
+    std::wstring ignored;
+    return module->transport->Transact(request, ignored);
 }

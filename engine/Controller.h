@@ -6,6 +6,7 @@
 #include "Variable.h"
 #include "CriticalSection.h"
 #include <windows.h>
+#include <atomic>
 #include <map>
 #include <memory>
 #include <string>
@@ -55,7 +56,7 @@ private:
     bool RunPhase(bool read);
     void ComputeVariables();
 
-    HANDLE m_timerQueue = INVALID_HANDLE_VALUE;
+    std::atomic<HANDLE> m_timerQueue{INVALID_HANDLE_VALUE};  // also read by the timer thread
     HANDLE m_timer = nullptr;
     std::unique_ptr<CCriticalSection> m_lock;
     HWND m_window = nullptr;

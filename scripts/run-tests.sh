@@ -12,8 +12,8 @@ cd "$top"
 cmake --preset "$preset" >/dev/null
 cmake --build --preset "$preset"
 build=$top/build/$preset
-scripts/rig/session.sh start "$build" "$bits"
-trap 'scripts/rig/session.sh stop "$build"' EXIT
+"$top/scripts/rig/session.sh" start "$build" "$bits"
+trap '"$top/scripts/rig/session.sh" stop "$build"' EXIT
 cd "$build"
 if [ "$mode" = bench ]; then
   ctest -L bench -V

@@ -1,0 +1,30 @@
+#pragma once
+
+// The evaluator's named values: a fixed number of slots, a slot free while its name is
+// empty. Names are cut to 15 characters on every operation, so a longer name always meets
+// the slot it was stored in.
+class CEvalVariableTable {
+public:
+    static constexpr int kSlots = 500;
+    static constexpr int kNameSize = 15;
+
+    bool Find(const wchar_t* name, double& value) const;
+    // Replaces any slot of that name; false when every slot is in use or the name is empty.
+    bool Set(const wchar_t* name, double value);
+    bool Clear(const wchar_t* name);
+
+private:
+    struct SName {
+        explicit SName(const wchar_t* name);
+        wchar_t text[kNameSize + 1] = {};
+    };
+    struct SSlot {
+        SName name{nullptr};
+        double value = 0.0;
+    };
+
+    int FindSlot(const SName& name) const;
+
+    SSlot m_slots[kSlots];
+    int m_end = 0;  // slots from here on have never been used
+};

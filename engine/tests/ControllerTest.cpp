@@ -1,0 +1,173 @@
+#include "ConfigFile.h"
+#include "Evaluator.h"
+#include <gtest/gtest.h>
+
+namespace {
+// A message-only window on the test thread that counts what the cycle posts.
+class CCycleWindow {
+public:
+    CCycleWindow() { m_window = ::CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr); }
+    ~CCycleWindow() { ::DestroyWindow(m_window); }
+    operator HWND() const { return m_window; }
+
+    // Pumps messages until `count` of either kind arrived or the time is out.
+    void Pump(int count, DWORD milliseconds)
+    {
+        DWORD start = ::GetTickCount();
+        while (timers + failures < count && ::GetTickCount() - start < milliseconds) {
+            MSG msg;
+            while (::PeekMessageW(&msg, m_window, 0, 0, PM_REMOVE)) {
+                if (msg.message == WM_TIMER)
+                    ++timers;
+                else if (msg.message == WM_CYCLE_FAILED)
+                    ++failures;
+            }
+            ::Sleep(5);
+        }
+    }
+
+    int timers = 0;
+    int failures = 0;
+
+private:
+    HWND m_window;
+};
+
+std::string Config(int period, const std::string& body)
+{
+    return "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n<configuration period=\"" + std::to_string(period) + "\">\n" +
+           body + "\n</configuration>\n";
+}
+
+const char kIdlePort[] =
+    R"(<port name="seg1" id="COM40" dcb="9600,n,8,1" protocol="DCON" delay="10" crc="off" lrc="off"/>)";
+
+class Controller : public ::testing::Test {
+protected:
+    CComApartment apartment;
+};
+}  // namespace
+
+TEST_F(Controller, PassesRunFormulasInOrderAndPostTimer)
+{
+    CController c;
+    ASSERT_EQ(LoadConfig(Config(30, std::string(kIdlePort) + R"(
+  <expression name="PROLOGUE">a = 5</expression>
+  <variable name="n" type="A" description="passes">n = n + 1</variable>
+  <variable name="P" type="A" description="same pass">P = a * 2 + n</variable>
+  <variable name="Y0" type="A" description="source"></variable>
+  <variable name="Z" type="A" description="from Y0">Z = Y0 + 1</variable>
+  <expression name="EPILOGUE">a = 100</expression>
+)"), c), S_OK);
+    CCycleWindow window;
+    ASSERT_TRUE(c.StartCycle(window));
+    window.Pump(3, 20000);
+    c.EnterLock();
+    c.SetValue(L"Y0", 3.0f);
+    c.LeaveLock();
+    window.timers = 0;
+    window.Pump(2, 20000);
+    c.StopCycle();
+    EXPECT_EQ(window.failures, 0);
+    ASSERT_GE(window.timers, 2);
+
+    float n = c.FindValue(L"n")->payload.f;
+    EXPECT_GE(n, 5.0f);
+    EXPECT_EQ(c.FindValue(L"n")->tag, TagFloat);
+    // The prologue of the same pass set a = 5 before the formulas; the epilogue's 100 comes later.
+    EXPECT_FLOAT_EQ(c.FindValue(L"P")->payload.f, 10.0f + n);
+    EXPECT_FLOAT_EQ(c.FindValue(L"Z")->payload.f, 4.0f);
+    EXPECT_FALSE(c.IsCycleRunning());
+}
+
+TEST_F(Controller, PeriodZeroFiresOnce)
+{
+    CController c;
+    ASSERT_EQ(LoadConfig(Config(0, std::string(kIdlePort) + R"(<variable name="n" type="A" description="n">n = n + 1</variable>)"), c), S_OK);
+    CCycleWindow window;
+    ASSERT_TRUE(c.StartCycle(window));
+    window.Pump(2, 1500);
+    c.StopCycle();
+    EXPECT_EQ(window.timers, 1);
+    EXPECT_FLOAT_EQ(c.FindValue(L"n")->payload.f, 1.0f);
+}
+
+TEST_F(Controller, DeviceOnAClosedPortFailsEveryPass)
+{
+    CController c;
+    ASSERT_EQ(LoadConfig(Config(20, std::string(kIdlePort) + R"(
+  <device name="ICP7017" transport="seg1" addres="11" description="never opened"/>
+  <variable name="n" type="A" description="n">n = n + 1</variable>
+)"), c), S_OK);
+    CCycleWindow window;
+    ASSERT_TRUE(c.StartCycle(window));
+    window.Pump(3, 20000);
+    c.StopCycle();
+    EXPECT_EQ(window.timers, 0);
+    EXPECT_GE(window.failures, 3);
+    EXPECT_FLOAT_EQ(c.FindValue(L"n")->payload.f, 0.0f);  // formulas are skipped after a failed read
+}
+
+TEST_F(Controller, FortySegmentsAreWaitedForInGroups)
+{
+    std::string ports;
+    for (int i = 0; i < 40; ++i)
+        ports += "<port name=\"p" + std::to_string(i) + R"(" id="\\.\pipe\orvex-forty-)" + std::to_string(i) + "\"/>\n";
+    CController c;
+    ASSERT_EQ(LoadConfig(Config(20, ports), c), S_OK);
+    ASSERT_EQ(c.workers.size(), 40u);
+    CCycleWindow window;
+    ASSERT_TRUE(c.StartCycle(window));
+    window.Pump(3, 20000);
+    c.StopCycle();
+    EXPECT_EQ(window.failures, 0);
+    EXPECT_GE(window.timers, 3);
+}
+
+TEST_F(Controller, StopAndRestartAndLockWhileStopped)
+{
+    CController c;
+    ASSERT_EQ(LoadConfig(Config(10, kIdlePort), c), S_OK);
+    c.EnterLock();  // stopped: no lock exists, nothing happens
+    c.LeaveLock();
+    c.StopCycle();
+    CCycleWindow window;
+    for (int i = 0; i < 3; ++i) {
+        ASSERT_TRUE(c.StartCycle(window));
+        EXPECT_TRUE(c.IsCycleRunning());
+        c.StopCycle();
+        EXPECT_FALSE(c.IsCycleRunning());
+    }
+}
+
+TEST_F(Controller, ValuesByName)
+{
+    CController c;
+    ASSERT_EQ(LoadConfig(Config(10, R"(<variable name="Y0" type="D" description="y"></variable>)"), c), S_OK);
+    EXPECT_EQ(c.FindValue(L"nothing"), nullptr);
+    EXPECT_EQ(c.SetValue(L"nothing", 1.0f), nullptr);
+    CValue* y0 = c.SetValue(L"Y0", 2.0f);
+    ASSERT_NE(y0, nullptr);
+    EXPECT_EQ(y0->tag, TagBoolean);  // the tag stays
+    EXPECT_FLOAT_EQ(y0->payload.f, 2.0f);
+}
+
+TEST_F(Controller, LinkCheckReportsEveryDeviceAndRangeNeedsModule11)
+{
+    CController c;
+    ASSERT_EQ(LoadConfig(Config(10, std::string(kIdlePort) + R"(
+  <device name="ICP7017" transport="seg1" addres="11" description="Аналоговый"/>
+  <device name="ICP7041D" transport="seg1" addres="02" description="Дискретный"/>
+)"), c), S_OK);
+    std::wstring report;
+    EXPECT_FALSE(c.CheckLinks(report));
+    EXPECT_EQ(report, L"Связь c ICP7017:11 (Аналоговый) по COM40 НЕТ\n"
+                      L"Связь c ICP7041D:02 (Дискретный) по COM40 НЕТ\n");
+    EXPECT_FALSE(c.SetInputRange(L"09"));  // the module is there but its port does not open
+
+    CController empty;
+    ASSERT_EQ(LoadConfig(Config(10, ""), empty), S_OK);
+    EXPECT_TRUE(empty.CheckLinks(report));
+    EXPECT_EQ(report, L"");
+    EXPECT_FALSE(empty.SetInputRange(L"09"));
+}

@@ -1,5 +1,7 @@
 #include "DialogProbe.h"
 #include <commctrl.h>
+#include <cstddef>
+#include <cstring>
 #include <vector>
 
 std::wstring ControlText(HWND control)
@@ -22,27 +24,53 @@ void SetItemText(HWND dialog, int id, const std::wstring& text)
 
 int ListViewRowCount(HWND list) { return int(::SendMessageW(list, LVM_GETITEMCOUNT, 0, 0)); }
 
-std::wstring ListViewText(HWND list, int row, int column)
+namespace {
+// Sends a message whose lParam points to `size` bytes, through a copy in the window's process;
+// `data` receives the bytes after the call and `extra` bytes that follow them.
+LRESULT SendWithRemoteBuffer(HWND window, UINT message, WPARAM wParam, void* data, size_t size,
+                             size_t extra = 0, void* extraOut = nullptr, size_t* pointerOffset = nullptr)
 {
     DWORD processId = 0;
-    ::GetWindowThreadProcessId(list, &processId);
+    ::GetWindowThreadProcessId(window, &processId);
     HANDLE process = ::OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, processId);
     if (!process)
-        return L"<no process>";
+        return 0;
+    auto* remote = static_cast<char*>(::VirtualAllocEx(process, nullptr, size + extra, MEM_COMMIT, PAGE_READWRITE));
+    if (pointerOffset) {
+        char* target = remote + size;
+        memcpy(static_cast<char*>(data) + *pointerOffset, &target, sizeof target);
+    }
+    ::WriteProcessMemory(process, remote, data, size, nullptr);
+    LRESULT result = ::SendMessageW(window, message, wParam, reinterpret_cast<LPARAM>(remote));
+    ::ReadProcessMemory(process, remote, data, size, nullptr);
+    if (extra)
+        ::ReadProcessMemory(process, remote + size, extraOut, extra, nullptr);
+    ::VirtualFreeEx(process, remote, 0, MEM_RELEASE);
+    ::CloseHandle(process);
+    return result;
+}
+}  // namespace
+
+std::wstring ListViewText(HWND list, int row, int column)
+{
     const size_t chars = 256;
-    auto* remote = static_cast<char*>(::VirtualAllocEx(process, nullptr, sizeof(LVITEMW) + chars * sizeof(wchar_t),
-                                                       MEM_COMMIT, PAGE_READWRITE));
     LVITEMW item{};
     item.iSubItem = column;
     item.cchTextMax = int(chars);
-    item.pszText = reinterpret_cast<wchar_t*>(remote + sizeof(LVITEMW));
-    ::WriteProcessMemory(process, remote, &item, sizeof item, nullptr);
-    LRESULT length = ::SendMessageW(list, LVM_GETITEMTEXTW, WPARAM(row), reinterpret_cast<LPARAM>(remote));
     std::vector<wchar_t> text(chars, L'\0');
-    ::ReadProcessMemory(process, remote + sizeof(LVITEMW), text.data(), chars * sizeof(wchar_t), nullptr);
-    ::VirtualFreeEx(process, remote, 0, MEM_RELEASE);
-    ::CloseHandle(process);
+    size_t offset = offsetof(LVITEMW, pszText);
+    LRESULT length = SendWithRemoteBuffer(list, LVM_GETITEMTEXTW, WPARAM(row), &item, sizeof item,
+                                          chars * sizeof(wchar_t), text.data(), &offset);
     return std::wstring(text.data(), size_t(length));
+}
+
+void ClickTab(HWND tab, int index)
+{
+    RECT rect{};
+    SendWithRemoteBuffer(tab, TCM_GETITEMRECT, WPARAM(index), &rect, sizeof rect);
+    LPARAM point = MAKELPARAM((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
+    ::PostMessageW(tab, WM_LBUTTONDOWN, MK_LBUTTON, point);
+    ::PostMessageW(tab, WM_LBUTTONUP, 0, point);
 }
 
 void PressKey(HWND window, UINT key)

@@ -13,6 +13,8 @@ void SetItemText(HWND dialog, int id, const std::wstring& text);
 int ListViewRowCount(HWND list);
 // The text of one cell, read through a buffer in the list's process.
 std::wstring ListViewText(HWND list, int row, int column);
+// Clicks the middle of a tab (a posted mouse press on the tab control).
+void ClickTab(HWND tab, int index);
 
 // A posted key press (WM_KEYDOWN) and a posted button press (BM_CLICK).
 void PressKey(HWND window, UINT key);

@@ -48,7 +48,12 @@ bool COrvexSession::Start()
 
 HWND COrvexSession::MainWindow(DWORD milliseconds)
 {
-    return WaitForWindow(m_process.info.dwProcessId, L"#32770", kMainCaption, milliseconds);
+    // The dialog exists before start-up shows it; it takes clicks once it is shown.
+    HWND dialog = WaitForWindow(m_process.info.dwProcessId, L"#32770", kMainCaption, milliseconds);
+    DWORD start = ::GetTickCount();
+    while (dialog && !::IsWindowVisible(dialog) && ::GetTickCount() - start < milliseconds)
+        ::Sleep(50);
+    return dialog;
 }
 
 HWND COrvexSession::WaitForDialog(const wchar_t* caption, DWORD milliseconds)

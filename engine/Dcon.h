@@ -1,8 +1,31 @@
 #pragma once
 #include "Device.h"
+#include <string>
 
-// The DCON side shared by the ICP CON 7000 modules.
+// The DCON side shared by the ICP CON 7000 modules: builds each command from a lead
+// character, the address text and a body, exchanges it through the segment's transport and
+// turns the replies into values. A failed exchange or an unusable reply leaves values as they were.
 class CDCON : public virtual CDevice {
 public:
     ~CDCON() override = default;
+
+    // The request and reply of the last exchange.
+    const std::wstring& LastRequest() const { return m_request; }
+    const std::wstring& LastReply() const { return m_reply; }
+
+protected:
+    bool Command(wchar_t lead, const std::wstring& body = L"");
+    // "~AA1" (when the module has a status to reset), then "$AAM", then "$AAC0".."$AAC<counters-1>".
+    bool TestLinkCommands(bool resetStatus, int counters = 0);
+    bool ResetStatusCommand() { return Command(L'~', L"1"); }
+    // "@AA"; inverted: a cleared status bit reads as 1.
+    bool ReadDigital(bool inverted);
+    bool ReadCounter();
+    bool ReadAnalog();
+    // "@AA" with the outputs as 2 or 4 hex digits.
+    bool WriteDigital(int digits);
+
+private:
+    std::wstring m_request;
+    std::wstring m_reply;
 };

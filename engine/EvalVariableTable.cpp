@@ -1,12 +1,6 @@
 #include "EvalVariableTable.h"
 #include <cwchar>
 
-CEvalVariableTable::SName::SName(const wchar_t* name)
-{
-    for (int i = 0; name && i < kNameSize && name[i]; ++i)
-        text[i] = name[i];
-}
-
 int CEvalVariableTable::FindSlot(const SName& name) const
 {
     if (!name.text[0])

@@ -15,7 +15,11 @@ public:
 
 private:
     struct SName {
-        explicit SName(const wchar_t* name);
+        constexpr explicit SName(const wchar_t* name)
+        {
+            for (int i = 0; name && i < kNameSize && name[i]; ++i)
+                text[i] = name[i];
+        }
         wchar_t text[kNameSize + 1] = {};
     };
     struct SSlot {

@@ -10,40 +10,48 @@ CDeviceICP7017::CDeviceICP7017() : CDevice(6, L"ICP7017", L"ICP CON 7000 ана�
 CDeviceICP7018::CDeviceICP7018() : CDevice(7, L"ICP7018", L"ICP CON 7000 аналоговый ввод 8", 8, 0, TagFloat) {}
 CDeviceICP7033::CDeviceICP7033() : CDevice(8, L"ICP7033", L"ICP CON 7000 термопарный ввод 3", 3, 0, TagFloat) {}
 
-// Exchanges arrive with the transports; until then every operation reports no link.
-bool CDeviceICP7041D::TestLink() { return false; }
-bool CDeviceICP7041D::ReadInputs() { return false; }
-bool CDeviceICP7041D::WriteOutputs() { return false; }
-bool CDeviceICP7041D::ResetStatus() { return false; }
-bool CDeviceICP7042D::TestLink() { return false; }
-bool CDeviceICP7042D::ReadInputs() { return false; }
-bool CDeviceICP7042D::WriteOutputs() { return false; }
-bool CDeviceICP7042D::ResetStatus() { return false; }
-bool CDeviceICP7044D::TestLink() { return false; }
-bool CDeviceICP7044D::ReadInputs() { return false; }
-bool CDeviceICP7044D::WriteOutputs() { return false; }
-bool CDeviceICP7044D::ResetStatus() { return false; }
-bool CDeviceICP7045D::TestLink() { return false; }
-bool CDeviceICP7045D::ReadInputs() { return false; }
-bool CDeviceICP7045D::WriteOutputs() { return false; }
-bool CDeviceICP7045D::ResetStatus() { return false; }
-bool CDeviceICP7052D::TestLink() { return false; }
-bool CDeviceICP7052D::ReadInputs() { return false; }
-bool CDeviceICP7052D::WriteOutputs() { return false; }
-bool CDeviceICP7052D::ResetStatus() { return false; }
-bool CDeviceICP7055D::TestLink() { return false; }
-bool CDeviceICP7055D::ReadInputs() { return false; }
-bool CDeviceICP7055D::WriteOutputs() { return false; }
-bool CDeviceICP7055D::ResetStatus() { return false; }
-bool CDeviceICP7017::TestLink() { return false; }
-bool CDeviceICP7017::ReadInputs() { return false; }
-bool CDeviceICP7017::WriteOutputs() { return false; }
-bool CDeviceICP7017::ResetStatus() { return false; }
-bool CDeviceICP7018::TestLink() { return false; }
-bool CDeviceICP7018::ReadInputs() { return false; }
-bool CDeviceICP7018::WriteOutputs() { return false; }
-bool CDeviceICP7018::ResetStatus() { return false; }
-bool CDeviceICP7033::TestLink() { return false; }
-bool CDeviceICP7033::ReadInputs() { return false; }
-bool CDeviceICP7033::WriteOutputs() { return false; }
-bool CDeviceICP7033::ResetStatus() { return false; }
+// A phase a module has no channels for succeeds without an exchange.
+bool CDeviceICP7041D::TestLink() { return TestLinkCommands(false); }
+bool CDeviceICP7041D::ReadInputs() { return ReadDigital(true); }
+bool CDeviceICP7041D::WriteOutputs() { return true; }
+bool CDeviceICP7041D::ResetStatus() { return ResetStatusCommand(); }
+
+bool CDeviceICP7042D::TestLink() { return TestLinkCommands(true); }
+bool CDeviceICP7042D::ReadInputs() { return true; }
+bool CDeviceICP7042D::WriteOutputs() { return WriteDigital(4); }
+bool CDeviceICP7042D::ResetStatus() { return ResetStatusCommand(); }
+
+bool CDeviceICP7044D::TestLink() { return TestLinkCommands(true); }
+bool CDeviceICP7044D::ReadInputs() { return ReadDigital(true); }
+bool CDeviceICP7044D::WriteOutputs() { return WriteDigital(2); }
+bool CDeviceICP7044D::ResetStatus() { return ResetStatusCommand(); }
+
+bool CDeviceICP7045D::TestLink() { return TestLinkCommands(true); }
+bool CDeviceICP7045D::ReadInputs() { return true; }
+bool CDeviceICP7045D::WriteOutputs() { return WriteDigital(4); }
+bool CDeviceICP7045D::ResetStatus() { return ResetStatusCommand(); }
+
+bool CDeviceICP7052D::TestLink() { return TestLinkCommands(true, 8); }
+bool CDeviceICP7052D::ReadInputs() { return ReadCounter(); }
+bool CDeviceICP7052D::WriteOutputs() { return true; }
+bool CDeviceICP7052D::ResetStatus() { return ResetStatusCommand(); }
+
+bool CDeviceICP7055D::TestLink() { return TestLinkCommands(true); }
+bool CDeviceICP7055D::ReadInputs() { return ReadDigital(false); }
+bool CDeviceICP7055D::WriteOutputs() { return WriteDigital(2); }
+bool CDeviceICP7055D::ResetStatus() { return ResetStatusCommand(); }
+
+bool CDeviceICP7017::TestLink() { return TestLinkCommands(false); }
+bool CDeviceICP7017::ReadInputs() { return ReadAnalog(); }
+bool CDeviceICP7017::WriteOutputs() { return true; }
+bool CDeviceICP7017::ResetStatus() { return ResetStatusCommand(); }
+
+bool CDeviceICP7018::TestLink() { return TestLinkCommands(false); }
+bool CDeviceICP7018::ReadInputs() { return ReadAnalog(); }
+bool CDeviceICP7018::WriteOutputs() { return true; }
+bool CDeviceICP7018::ResetStatus() { return ResetStatusCommand(); }
+
+bool CDeviceICP7033::TestLink() { return TestLinkCommands(false); }
+bool CDeviceICP7033::ReadInputs() { return ReadAnalog(); }
+bool CDeviceICP7033::WriteOutputs() { return true; }
+bool CDeviceICP7033::ResetStatus() { return ResetStatusCommand(); }

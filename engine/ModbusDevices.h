@@ -1,8 +1,9 @@
 #pragma once
+#include "ElapsedTimer.h"
 #include "ModBusRtu.h"
 #include "Rrg12.h"
 
-// The IVA-8 hygrometer.
+// The IVA-8 hygrometer: one reading, register 0x0200 through its own function 0x19.
 class CDeviceIVA8 : public virtual CDevice, public virtual CModBusRtu {
 public:
     CDeviceIVA8();
@@ -10,9 +11,14 @@ public:
     bool ReadInputs() override;
     bool WriteOutputs() override;
     bool ResetStatus() override;
+
+private:
+    CFrameRecord m_request;
+    CFrameRecord m_reply;
 };
 
-// The RRG-12 gas flow meter-regulator.
+// The RRG-12 gas flow meter-regulator: two readings (registers 4 and 5) and a set point
+// (register 4), written at most once per 5 s.
 class CDeviceRRG12 : public virtual CDevice, public virtual RRG12, public virtual CModBusRtu {
 public:
     CDeviceRRG12();
@@ -20,4 +26,11 @@ public:
     bool ReadInputs() override;
     bool WriteOutputs() override;
     bool ResetStatus() override;
+
+    static constexpr double kSetPointSeconds = 5.0;
+
+private:
+    CFrameRecord m_request;
+    CFrameRecord m_reply;
+    CElapsedTimer m_setPointTimer;
 };

@@ -1,12 +1,258 @@
 #include "Pipe.h"
+#include "DconFraming.h"
+#include "ModbusFrame.h"
+#include "PipeInstance.h"
+#include "TextConv.h"
+#include <algorithm>
+#include <cstring>
+#include <process.h>
+
+namespace {
+const DWORD kRetryMs = 200;  // pause before a new instance when creating or connecting one failed
+}
 
 CPipe::CPipe(const std::wstring& path) : m_path(path.substr(0, 511))
 {
     name = m_path;
+    m_thread.Attach(reinterpret_cast<HANDLE>(_beginthreadex(nullptr, 0, ServerThread, this, 0, nullptr)));
 }
 
-CPipe::~CPipe() = default;
+CPipe::~CPipe()
+{
+    m_quitEvent.Set();
+    if (m_thread.IsValid())
+        ::WaitForSingleObject(m_thread, INFINITE);
+}
 
-// The pipe server comes with its own thread; until then exchanges fail.
-bool CPipe::Transact(std::wstring&, std::wstring&) { return false; }
-bool CPipe::TransactBinary(CFrameRecord&, CFrameRecord&) { return false; }
+// A silent client must not stall its segment's pass for long, yet a slow one answering in about
+// its reply delay has room: the limit is four delays, and never below half a second.
+int CPipe::TimeLimit()
+{
+    CScopedLock lock(m_lock);
+    return std::max(500, 4 * std::min(m_delay, 1000000));
+}
+
+void CPipe::SetDelay(int ms)
+{
+    CScopedLock lock(m_lock);
+    m_delay = std::max(ms, 0);
+}
+
+bool CPipe::Transact(std::wstring& request, std::wstring& reply)
+{
+    DconFrame(request, m_lrc);
+    {
+        CScopedLock lock(m_lock);
+        m_request = request;
+        m_binary = false;
+    }
+    bool answered = Exchange();
+    {
+        CScopedLock lock(m_lock);
+        reply = m_reply;
+    }
+    return answered && DconCheckReply(reply, m_lrc);
+}
+
+bool CPipe::TransactBinary(CFrameRecord& request, CFrameRecord& reply)
+{
+    if (!ModbusAppendCrc(request))
+        return false;
+    {
+        CScopedLock lock(m_lock);
+        m_frame = request;
+        m_binary = true;
+    }
+    bool answered = Exchange();
+    {
+        CScopedLock lock(m_lock);
+        reply = m_frame;
+    }
+    return answered && ModbusCheckReply(request, reply);
+}
+
+// Hands the slot to the server thread and waits for it; the thread always answers, at the latest
+// when the time limit has passed.
+bool CPipe::Exchange()
+{
+    if (!m_thread.IsValid()) {
+        CScopedLock lock(m_lock);
+        m_reply.clear();
+        m_frame = CFrameRecord();
+        return false;
+    }
+    if (::SignalObjectAndWait(m_requestEvent, m_doneEvent, INFINITE, FALSE) != WAIT_OBJECT_0)
+        return false;
+    CScopedLock lock(m_lock);
+    return m_answered;
+}
+
+unsigned __stdcall CPipe::ServerThread(void* self)
+{
+    static_cast<CPipe*>(self)->Serve();
+    return 0;
+}
+
+void CPipe::Serve()
+{
+    while (!Quitting()) {
+        CPipeInstance pipe(m_path);
+        if (pipe.IsValid() && pipe.BeginConnect() && AwaitClient(pipe))
+            Converse(pipe);
+        else
+            PauseBeforeRetry();
+    }
+    FailPending();
+}
+
+bool CPipe::Quitting()
+{
+    return ::WaitForSingleObject(m_quitEvent, 0) == WAIT_OBJECT_0;
+}
+
+// No instance (the name may be invalid or refused) or a failed connection: try again soon. The
+// exchange in hand keeps its time limit meanwhile.
+void CPipe::PauseBeforeRetry()
+{
+    DWORD start = ::GetTickCount();
+    for (DWORD elapsed = 0; elapsed < kRetryMs; elapsed = ::GetTickCount() - start) {
+        switch (Wait(nullptr, kRetryMs - elapsed)) {
+        case Wake::Quit: return;
+        case Wake::Request: TakeRequest(); break;
+        default: ExpireIfDue(); break;
+        }
+    }
+}
+
+bool CPipe::AwaitClient(CPipeInstance& pipe)
+{
+    for (;;) {
+        switch (Wait(pipe.ConnectEvent(), INFINITE)) {
+        case Wake::Quit: return false;
+        case Wake::Io: return pipe.EndConnect();
+        case Wake::Request: TakeRequest(); break;
+        case Wake::Timeout: ExpireIfDue(); break;
+        }
+    }
+}
+
+// A read is kept waiting all the time the client is connected, so that its leaving is noticed at
+// once and a new client can come. A message while no exchange waits for one (a late answer to an
+// exchange that has failed already) is dropped.
+void CPipe::Converse(CPipeInstance& pipe)
+{
+    if (!pipe.BeginRead())
+        return;
+    for (;;) {
+        if (m_pending && !m_sent && !Send(pipe))
+            return;
+        switch (Wait(pipe.ReadEvent(), INFINITE)) {
+        case Wake::Quit: return;
+        case Wake::Request: TakeRequest(); break;
+        case Wake::Timeout: ExpireIfDue(); break;
+        case Wake::Io:
+            if (!Receive(pipe))
+                return;
+            break;
+        }
+    }
+}
+
+// A client that cannot take the request is dropped; the exchange fails.
+bool CPipe::Send(CPipeInstance& pipe)
+{
+    m_sent = pipe.Write(m_outgoing, m_quitEvent, Remaining());
+    if (!m_sent)
+        FailPending();
+    return m_sent;
+}
+
+// Takes the message that has come and reads on; false when the client has left.
+bool CPipe::Receive(CPipeInstance& pipe)
+{
+    std::string message;
+    bool read = pipe.EndRead(message);
+    if (read && m_sent)
+        Answer(message);
+    if (read && pipe.BeginRead())
+        return true;
+    if (m_sent)
+        FailPending();  // the client left with the request
+    return false;
+}
+
+// Waits for quit, the I/O event if any, and a new request; the I/O event goes before the request
+// so that a client that has left is noticed before a request is sent to it.
+CPipe::Wake CPipe::Wait(HANDLE io, DWORD timeout)
+{
+    HANDLE events[3];
+    DWORD count = 0;
+    events[count++] = m_quitEvent;
+    if (io)
+        events[count++] = io;
+    events[count++] = m_requestEvent;
+    DWORD result = ::WaitForMultipleObjects(count, events, FALSE, std::min(timeout, Remaining()));
+    if (result == WAIT_OBJECT_0)
+        return Wake::Quit;
+    if (result == WAIT_OBJECT_0 + count - 1)
+        return Wake::Request;
+    if (result > WAIT_OBJECT_0 && result < WAIT_OBJECT_0 + count)
+        return Wake::Io;
+    return Wake::Timeout;
+}
+
+DWORD CPipe::Remaining()
+{
+    if (!m_pending)
+        return INFINITE;
+    DWORD elapsed = ::GetTickCount() - m_start;
+    return elapsed >= m_limit ? 0 : m_limit - elapsed;
+}
+
+// Moves the request out of the slot and clears the reply there.
+void CPipe::TakeRequest()
+{
+    CScopedLock lock(m_lock);
+    if (m_binary)
+        m_outgoing.assign(reinterpret_cast<const char*>(m_frame.data), size_t(std::clamp(m_frame.count, 0, 256)));
+    else
+        m_outgoing = WideToAnsi(m_request);
+    m_frame = CFrameRecord();
+    m_reply.clear();
+    m_answered = false;
+    m_limit = DWORD(TimeLimit());
+    m_start = ::GetTickCount();
+    m_pending = true;
+    m_sent = false;
+}
+
+// A text reply ends at a zero byte if the client sends one, as a C string would.
+void CPipe::Answer(const std::string& message)
+{
+    {
+        CScopedLock lock(m_lock);
+        if (m_binary) {
+            m_frame.count = int(std::min(message.size(), sizeof m_frame.data));
+            std::memcpy(m_frame.data, message.data(), size_t(m_frame.count));
+        } else {
+            m_reply = AnsiToWide(message.substr(0, message.find('\0')));
+        }
+        m_answered = true;
+    }
+    m_pending = m_sent = false;
+    m_doneEvent.Set();
+}
+
+void CPipe::FailPending()
+{
+    if (!m_pending)
+        return;
+    m_pending = m_sent = false;
+    m_doneEvent.Set();
+}
+
+void CPipe::ExpireIfDue()
+{
+    if (m_pending && Remaining() == 0)
+        FailPending();
+}

@@ -1,11 +1,20 @@
 #pragma once
+#include "CriticalSection.h"
+#include "Event.h"
 #include "Transport.h"
 
-// A segment served through a named pipe, so that another process can stand in for it.
+class CPipeInstance;
+
+// A segment served through a named pipe, so that another process can stand in for it. A server
+// thread keeps one pipe instance for one client at a time. Each exchange goes to the client as one
+// message, framed as on a serial line, and the client's next message is the reply. An exchange
+// fails when no client answers within max(500 ms, 4 x the reply delay).
 class CPipe : public virtual CTransport {
 public:
     explicit CPipe(const std::wstring& path);
     ~CPipe() override;
+    CPipe(const CPipe&) = delete;
+    CPipe& operator=(const CPipe&) = delete;
 
     bool Open() override { return true; }
     bool Transact(std::wstring& request, std::wstring& reply) override;
@@ -13,6 +22,49 @@ public:
     bool SetPortId(const std::wstring&) override { return true; }
     std::wstring GetPortId() override { return m_path; }
 
+    void SetDelay(int ms);
+    int TimeLimit();
+
+    bool m_lrc = false;  // DCON checksum on this segment
+
 private:
+    enum class Wake { Quit, Io, Request, Timeout };
+
+    bool Exchange();
+    static unsigned __stdcall ServerThread(void* self);
+    void Serve();
+    bool AwaitClient(CPipeInstance& pipe);
+    void PauseBeforeRetry();
+    void Converse(CPipeInstance& pipe);
+    bool Send(CPipeInstance& pipe);
+    bool Receive(CPipeInstance& pipe);
+    Wake Wait(HANDLE io, DWORD timeout);
+    bool Quitting();
+    DWORD Remaining();
+    void TakeRequest();
+    void Answer(const std::string& message);
+    void FailPending();
+    void ExpireIfDue();
+
     std::wstring m_path;
+    CCriticalSection m_lock;
+    CEvent m_requestEvent;
+    CEvent m_doneEvent;
+    CEvent m_quitEvent{true};  // manual reset: every wait of the server thread must see it
+    CHandle m_thread;
+
+    // The request slot, under m_lock.
+    std::wstring m_request;
+    std::wstring m_reply;
+    CFrameRecord m_frame;
+    bool m_binary = false;
+    bool m_answered = false;
+    int m_delay = 0;
+
+    // The server thread's own state of the exchange in hand.
+    bool m_pending = false;
+    bool m_sent = false;
+    DWORD m_start = 0;
+    DWORD m_limit = 0;
+    std::string m_outgoing;
 };

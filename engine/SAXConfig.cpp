@@ -98,7 +98,12 @@ HRESULT CSAXConfig::EndPort()
         serial->name = Get(a, L"name");
         transport = std::move(serial);
     } else if (StartsWith(id, L"\\\\")) {
-        transport = std::make_unique<CPipe>(id);
+        // A pipe needs only its path; a delay and a checksum switch apply when given.
+        auto pipe = std::make_unique<CPipe>(id);
+        pipe->m_lrc = Get(a, L"lrc") == L"on";
+        if (a.count(L"delay"))
+            pipe->SetDelay(_wtoi(Get(a, L"delay").c_str()));
+        transport = std::move(pipe);
     } else {
         return Refuse(L"port", L"id", id, L"порт должен называться COMn или \\\\.\\pipe\\имя");
     }

@@ -1,20 +1,216 @@
 #include "Serial.h"
+#include "DconFraming.h"
+#include "ModbusFrame.h"
+#include "TextConv.h"
+#include <process.h>
+#include <algorithm>
 
 CSerial::CSerial(const std::wstring& portId, const std::wstring& settings, const std::wstring& protocol, int delay)
-    : m_delay(delay), m_portId(portId), m_settings(settings), m_protocol(protocol)
+    : m_port(INVALID_HANDLE_VALUE), m_delay(delay), m_portId(portId), m_settings(settings), m_protocol(protocol)
 {
     name = portId;
 }
 
-CSerial::~CSerial() = default;
+CSerial::~CSerial() { Close(); }
 
-// The port itself comes with the serial I/O thread; until then it never opens.
-bool CSerial::Open() { return false; }
-bool CSerial::Transact(std::wstring&, std::wstring&) { return false; }
-bool CSerial::TransactBinary(CFrameRecord&, CFrameRecord&) { return false; }
+bool CSerial::Open()
+{
+    if (m_open)
+        Close();
+    if (!OpenFile())
+        return false;
+    m_open = Configure();
+    if (m_open)
+        StartThread();
+    return m_open;
+}
+
+// COM1..COM9 open by their own names; COM10 and up only through the device namespace.
+bool CSerial::OpenFile()
+{
+    std::wstring path = m_portId.size() < 5 ? m_portId : L"\\\\.\\" + m_portId;
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        if (attempt)
+            ::Sleep(200);
+        m_port.Attach(::CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+        if (m_port.IsValid())
+            return true;
+    }
+    return false;
+}
+
+// RS485 converters take their power and direction from the modem lines: RTS and DTR held on,
+// no flow control whatever the settings text says.
+bool CSerial::Configure()
+{
+    DCB dcb{};
+    dcb.DCBlength = sizeof dcb;
+    bool ok = ::BuildCommDCBW(m_settings.c_str(), &dcb) != FALSE;
+    dcb.fBinary = TRUE;
+    dcb.fOutX = FALSE;
+    dcb.fInX = FALSE;
+    dcb.fOutxCtsFlow = FALSE;
+    dcb.fRtsControl = RTS_CONTROL_ENABLE;
+    dcb.fDtrControl = DTR_CONTROL_ENABLE;
+    ok = ok && ::SetCommState(m_port, &dcb);
+
+    COMMPROP properties{};
+    ok = ::GetCommProperties(m_port, &properties) && ok;
+    ok = ::SetCommMask(m_port, 0) && ok;
+
+    // A read returns at once with what is buffered, or waits at most 1 ms for a first byte.
+    COMMTIMEOUTS timeouts{MAXDWORD, MAXDWORD, 1, 0, 0};
+    ok = ::SetCommTimeouts(m_port, &timeouts) && ok;
+    ok = ::SetupComm(m_port, 4096, 4096) && ok;
+    ok = ::PurgeComm(m_port, PURGE_TXABORT | PURGE_RXABORT | PURGE_TXCLEAR | PURGE_RXCLEAR) && ok;
+    return ok;
+}
+
+void CSerial::StartThread()
+{
+    m_requestEvent.Attach(::CreateEventW(nullptr, FALSE, FALSE, nullptr));
+    m_doneEvent.Attach(::CreateEventW(nullptr, FALSE, FALSE, nullptr));
+    m_quitEvent.Attach(::CreateEventW(nullptr, FALSE, FALSE, nullptr));
+    // _beginthread closes its handle when the thread ends; keep our own to wait on.
+    uintptr_t thread = _beginthread(m_protocol == L"DCON" ? TextThread : BinaryThread, 0, this);
+    HANDLE own = nullptr;
+    if (thread != uintptr_t(-1))
+        ::DuplicateHandle(::GetCurrentProcess(), HANDLE(thread), ::GetCurrentProcess(), &own, SYNCHRONIZE, FALSE, 0);
+    m_thread.Attach(own);
+    if (!m_thread.IsValid())
+        m_open = false;
+}
+
+void CSerial::Close()
+{
+    if (m_thread.IsValid()) {
+        ::SetEvent(m_quitEvent);
+        ::WaitForSingleObject(m_thread, INFINITE);
+        m_thread.Close();
+    }
+    if (m_port.IsValid()) {
+        ::PurgeComm(m_port, PURGE_TXABORT | PURGE_RXABORT | PURGE_TXCLEAR | PURGE_RXCLEAR);
+        m_port.Close();
+        m_requestEvent.Close();
+        m_doneEvent.Close();
+        m_quitEvent.Close();
+    }
+    m_open = false;
+}
 
 bool CSerial::SetPortId(const std::wstring& id)
 {
+    Close();
     m_portId = id;
     return Open();
+}
+
+// Wakes the I/O thread and starts waiting in one step, so the done signal cannot be missed.
+bool CSerial::HandOver()
+{
+    return ::SignalObjectAndWait(m_requestEvent, m_doneEvent, INFINITE, FALSE) == WAIT_OBJECT_0;
+}
+
+bool CSerial::Transact(std::wstring& request, std::wstring& reply)
+{
+    if (!m_open)
+        return false;
+    DconFrame(request, m_lrc);
+    {
+        CScopedLock lock(m_lock);
+        m_request = request;
+    }
+    if (!HandOver())
+        return false;
+    {
+        CScopedLock lock(m_lock);
+        reply = m_reply;
+    }
+    return DconCheckReply(reply, m_lrc);
+}
+
+bool CSerial::TransactBinary(CFrameRecord& request, CFrameRecord& reply)
+{
+    if (!m_open || !ModbusAppendCrc(request))
+        return false;
+    {
+        CScopedLock lock(m_lock);
+        m_frame = request;
+    }
+    reply = CFrameRecord();  // bytes beyond a short reply must not be stale
+    if (!HandOver())
+        return false;
+    {
+        CScopedLock lock(m_lock);
+        reply = m_frame;
+    }
+    return ModbusCheckReply(request, reply);
+}
+
+void __cdecl CSerial::TextThread(void* self)
+{
+    auto* serial = static_cast<CSerial*>(self);
+    while (serial->WaitForRequest())
+        serial->ServeText();
+}
+
+void __cdecl CSerial::BinaryThread(void* self)
+{
+    auto* serial = static_cast<CSerial*>(self);
+    while (serial->WaitForRequest())
+        serial->ServeBinary();
+}
+
+bool CSerial::WaitForRequest()
+{
+    const HANDLE events[] = {m_quitEvent, m_requestEvent};
+    return ::WaitForMultipleObjects(2, events, FALSE, INFINITE) == WAIT_OBJECT_0 + 1;
+}
+
+// Everything that arrives within the delay, plus gaps of at most 1 ms, is the reply. Bytes
+// beyond the buffer are read and dropped so that they do not start the next reply; a device
+// that never stops sending is cut off after one queue's worth more.
+size_t CSerial::ReadReply(unsigned char* buffer, size_t size)
+{
+    ::Sleep(DWORD(std::max(m_delay, 0)));
+    size_t kept = 0, total = 0;
+    unsigned char chunk[256];
+    DWORD got = 0;
+    while (total < size + 4096 && ::ReadFile(m_port, chunk, sizeof chunk, &got, nullptr) && got > 0) {
+        size_t take = std::min(size_t(got), size - kept);
+        std::copy(chunk, chunk + take, buffer + kept);
+        kept += take;
+        total += got;
+    }
+    return kept;
+}
+
+void CSerial::ServeText()
+{
+    {
+        CScopedLock lock(m_lock);
+        std::string bytes = WideToAnsi(m_request);
+        bytes.resize(std::min(bytes.size(), kTextLimit));
+        DWORD written = 0;
+        if (::WriteFile(m_port, bytes.data(), DWORD(bytes.size()), &written, nullptr)) {
+            std::string received(kTextLimit, '\0');
+            size_t count = ReadReply(reinterpret_cast<unsigned char*>(&received[0]), kTextLimit);
+            m_reply = AnsiToWide(received.data(), count);
+        }
+    }
+    ::SetEvent(m_doneEvent);
+}
+
+void CSerial::ServeBinary()
+{
+    {
+        CScopedLock lock(m_lock);
+        DWORD written = 0;
+        if (::WriteFile(m_port, m_frame.data, DWORD(m_frame.count), &written, nullptr)) {
+            CFrameRecord received;
+            received.count = int(ReadReply(received.data, sizeof received.data));
+            m_frame = received;
+        }
+    }
+    ::SetEvent(m_doneEvent);
 }

@@ -1,28 +1,57 @@
 #pragma once
+#include "CriticalSection.h"
+#include "Handle.h"
 #include "Transport.h"
 
-// A segment on a Windows serial port (an RS485 converter on a COM port).
+// A segment on a Windows serial port (an RS485 converter on a COM port). One I/O thread per
+// open port does the write-wait-read of every exchange; callers hand requests over to it.
 class CSerial : public virtual CTransport {
 public:
     CSerial(const std::wstring& portId, const std::wstring& settings, const std::wstring& protocol, int delay);
     ~CSerial() override;
+    CSerial(const CSerial&) = delete;
+    CSerial& operator=(const CSerial&) = delete;
 
     bool Open() override;
     bool Transact(std::wstring& request, std::wstring& reply) override;
     bool TransactBinary(CFrameRecord& request, CFrameRecord& reply) override;
     bool SetPortId(const std::wstring& id) override;
     std::wstring GetPortId() override { return m_portId; }
+    void Close();
 
     int Delay() const { return m_delay; }
     const std::wstring& Settings() const { return m_settings; }
     const std::wstring& Protocol() const { return m_protocol; }
+    bool IsOpen() const { return m_open; }
+
+    // The most a text reply keeps; later bytes of a longer reply are read and dropped.
+    static constexpr size_t kTextLimit = 16380;
 
     bool m_crc = false;   // stored with the port; changes no framing
     bool m_lrc = false;   // DCON checksum on this port
 
 private:
+    bool OpenFile();
+    bool Configure();
+    void StartThread();
+    bool HandOver();
+    static void __cdecl TextThread(void* self);
+    static void __cdecl BinaryThread(void* self);
+    bool WaitForRequest();
+    size_t ReadReply(unsigned char* buffer, size_t size);
+    void ServeText();
+    void ServeBinary();
+
+    CHandle m_port;
     int m_delay;
     std::wstring m_portId;
     std::wstring m_settings;
     std::wstring m_protocol;
+    std::wstring m_request;
+    std::wstring m_reply;
+    CCriticalSection m_lock;
+    CHandle m_requestEvent, m_doneEvent, m_quitEvent;
+    bool m_open = false;
+    CHandle m_thread;
+    CFrameRecord m_frame;
 };

@@ -156,6 +156,7 @@ TEST_F(SAXConfig, PipePortsAndModbusDevices)
     CController c;
     ASSERT_EQ(LoadConfig(Wrap(R"(
   <port name="p" id="\\.\pipe\seg1"/>
+  <port name="q" id="\\.\pipe\seg2" delay="300" lrc="on"/>
   <device name="IVA8" transport="p" addres="1" description="Влажность"/>
   <device name="RRG12" transport="p" addres="3" description="Расход">
     <item id="Q" idx="0" reg="4" direction="OUT" type="A" description="уставка"/>
@@ -165,6 +166,10 @@ TEST_F(SAXConfig, PipePortsAndModbusDevices)
     ASSERT_NE(pipe, nullptr);
     EXPECT_EQ(pipe->GetPortId(), L"\\\\.\\pipe\\seg1");
     EXPECT_EQ(pipe->name, L"\\\\.\\pipe\\seg1");
+    EXPECT_FALSE(pipe->m_lrc);
+    auto* timed = dynamic_cast<CPipe*>(c.transports[1].get());
+    EXPECT_TRUE(timed->m_lrc);
+    EXPECT_GT(timed->TimeLimit(), pipe->TimeLimit());
     EXPECT_NE(dynamic_cast<CDeviceIVA8*>(c.devices[0].get()), nullptr);
     EXPECT_EQ(c.devices[1]->kind, 13);
     EXPECT_EQ(c.devices[1]->inputs.size(), 2u);

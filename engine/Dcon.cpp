@@ -1,0 +1,68 @@
+#include "Dcon.h"
+#include "DconReplies.h"
+#include "Transport.h"
+#include <cwchar>
+
+bool CDCON::Command(wchar_t lead, const std::wstring& body)
+{
+    m_request = lead + address + body;
+    m_reply.clear();
+    return transport && transport->Transact(m_request, m_reply);
+}
+
+bool CDCON::TestLinkCommands(bool resetStatus, int counters)
+{
+    bool result = true;
+    if (resetStatus)
+        result &= ResetStatusCommand();
+    result &= Command(L'$', L"M");
+    for (int n = 0; n < counters; ++n) {
+        wchar_t body[10];
+        _snwprintf(body, 10, L"C%X", n);
+        result &= Command(L'$', body);
+    }
+    return result;
+}
+
+bool CDCON::ReadDigital(bool inverted)
+{
+    if (!Command(L'@'))
+        return false;
+    uint32_t status = 0;
+    if (ParseDigitalStatus(m_reply, status))
+        for (size_t i = 0; i < inputs.size(); ++i)
+            inputs[i].SetInteger(int((status >> i & 1) ^ (inverted ? 1 : 0)));
+    return true;
+}
+
+bool CDCON::ReadCounter()
+{
+    wchar_t channel[10];
+    _snwprintf(channel, 10, L"%X", 0);
+    if (!Command(L'#', channel))
+        return false;
+    int count = 0;
+    if (ParseCounter(m_reply, count) && !inputs.empty())
+        inputs[0].SetInteger(count);
+    return true;
+}
+
+bool CDCON::ReadAnalog()
+{
+    if (!Command(L'#'))
+        return false;
+    std::vector<float> values;
+    if (!ParseAnalog(m_reply, inputs.size(), values))
+        return false;
+    for (size_t i = 0; i < inputs.size(); ++i)
+        inputs[i].SetFloat(values[i]);
+    return true;
+}
+
+bool CDCON::WriteDigital(int digits)
+{
+    std::vector<bool> on;
+    for (const CValue& output : outputs)
+        on.push_back(output.payload.i != 0);
+    return Command(L'@', DigitalOutputData(on, digits));
+}

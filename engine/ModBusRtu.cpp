@@ -1,0 +1,33 @@
+#include "ModBusRtu.h"
+#include <cwchar>
+
+namespace {
+void Fill(CFrameRecord& frame, uint8_t address, uint8_t function, uint16_t first, uint16_t second)
+{
+    frame = CFrameRecord();
+    const uint8_t bytes[] = {address, function, uint8_t(first >> 8), uint8_t(first & 0xFF),
+                             uint8_t(second >> 8), uint8_t(second & 0xFF)};
+    for (uint8_t b : bytes)
+        frame.data[frame.count++] = b;
+}
+}  // namespace
+
+void CModBusRtu::BuildLinkTest(CFrameRecord& frame) { Fill(frame, 0x00, 0x08, 0x0020, 0x0001); }
+
+void CModBusRtu::BuildReadHolding(CFrameRecord& frame, uint8_t address, uint16_t reg, uint16_t count)
+{
+    Fill(frame, address, 0x03, reg, count);
+}
+
+void CModBusRtu::BuildWriteRegister(CFrameRecord& frame, uint8_t address, uint16_t reg, uint16_t value)
+{
+    Fill(frame, address, 0x06, reg, value);
+}
+
+void CModBusRtu::BuildIva8Read(CFrameRecord& frame, uint16_t reg)
+{
+    Fill(frame, 0x01, 0x19, reg, 0);
+    frame.count = 4;
+}
+
+uint8_t CModBusRtu::ModbusAddress() const { return uint8_t(_wtoi(address.c_str())); }

@@ -1,0 +1,44 @@
+#include "ModbusFrame.h"
+#include "Crc16.h"
+
+bool ModbusAppendCrc(CFrameRecord& frame)
+{
+    if (frame.count < 0 || frame.count > int(sizeof frame.data) - 2)
+        return false;
+    uint16_t crc = CRC16(frame.data, uint16_t(frame.count));
+    frame.data[frame.count] = uint8_t(crc & 0xFF);
+    frame.data[frame.count + 1] = uint8_t(crc >> 8);
+    frame.count += 2;
+    return true;
+}
+
+bool ModbusCheckReply(const CFrameRecord& request, const CFrameRecord& reply)
+{
+    if (reply.count > int(sizeof reply.data))
+        return false;
+    bool crcGood = true;
+    if (reply.count >= 5) {
+        uint16_t sent = uint16_t(reply.data[reply.count - 1] << 8 | reply.data[reply.count - 2]);
+        crcGood = CRC16(reply.data, uint16_t(reply.count - 2)) == sent;
+    }
+    bool exception = reply.data[1] == uint8_t(request.data[1] + 0x80);
+    return crcGood && !exception;
+}
+
+bool DecodeIva8Reading(const CFrameRecord& reply, float& reading)
+{
+    if (reply.count < 10)
+        return false;
+    auto number = int16_t(uint16_t((reply.data[8] | 0x40) << 8 | reply.data[9]));
+    reading = float(number * 0.01);
+    return true;
+}
+
+bool DecodeRrg12Readings(const CFrameRecord& reply, float& first, float& second)
+{
+    if (reply.count < 7)
+        return false;
+    first = float((reply.data[3] << 8 | reply.data[4]) / 100.0);
+    second = float((reply.data[5] << 8 | reply.data[6]) / 100.0);
+    return true;
+}

@@ -1,0 +1,273 @@
+// The nine ICP CON modules over a real (pty) serial line against devsim.
+#include "DeviceTable.h"
+#include "Devsim.h"
+#include "IcpModules.h"
+#include "Serial.h"
+#include "TextConv.h"
+#include <gtest/gtest.h>
+#include <memory>
+#include <stdexcept>
+
+namespace {
+std::string Config(int port, bool lrc, int delay = 30, const char* protocol = "DCON")
+{
+    return "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n<configuration period=\"1000\">\n"
+           "<port name=\"seg\" id=\"COM" + std::to_string(port) + "\" dcb=\"9600,n,8,1\" protocol=\"" + protocol +
+           "\" delay=\"" + std::to_string(delay) + "\" crc=\"off\" lrc=\"" + (lrc ? "on" : "off") + "\"/>\n"
+           "<device name=\"ICP7041D\" transport=\"seg\" addres=\"41\"/>\n"
+           "<device name=\"ICP7042D\" transport=\"seg\" addres=\"42\"/>\n"
+           "<device name=\"ICP7044D\" transport=\"seg\" addres=\"44\"/>\n"
+           "<device name=\"ICP7045D\" transport=\"seg\" addres=\"45\"/>\n"
+           "<device name=\"ICP7052D\" transport=\"seg\" addres=\"52\"/>\n"
+           "<device name=\"ICP7055D\" transport=\"seg\" addres=\"55\"/>\n"
+           "<device name=\"ICP7017\" transport=\"seg\" addres=\"17\"/>\n"
+           "<device name=\"ICP7018\" transport=\"seg\" addres=\"18\"/>\n"
+           "<device name=\"ICP7033\" transport=\"seg\" addres=\"33\"/>\n"
+           "</configuration>\n";
+}
+
+// The host end of the line with the nine modules bound to it.
+struct Segment {
+    CSerial serial;
+    std::vector<std::unique_ptr<CDevice>> devices;
+
+    Segment(int port, bool lrc, int delay = 30, const wchar_t* protocol = L"DCON")
+        : serial(ComName(port), L"9600,n,8,1", protocol, delay)
+    {
+        serial.m_lrc = lrc;
+        const wchar_t* modules[][2] = {{L"ICP7041D", L"41"}, {L"ICP7042D", L"42"}, {L"ICP7044D", L"44"},
+                                       {L"ICP7045D", L"45"}, {L"ICP7052D", L"52"}, {L"ICP7055D", L"55"},
+                                       {L"ICP7017", L"17"},  {L"ICP7018", L"18"},  {L"ICP7033", L"33"}};
+        for (auto& module : modules) {
+            devices.push_back(CreateDevice(module[0]));
+            devices.back()->address = module[1];
+            devices.back()->transport = &serial;
+        }
+    }
+    CDevice& Module(const wchar_t* address)
+    {
+        for (auto& device : devices)
+            if (device->address == address)
+                return *device;
+        throw std::logic_error("no module");
+    }
+};
+
+const wchar_t kValues[] = L"--set 41=FFFE --set 44=05 --set 55=A5 --set 52=123 --set 17=1.25:-0.5 "
+                       L"--set 18=-9.999:0.5 --set 33=25.5:-3.25:0.125";
+
+class DconLine : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        auto pairs = RigPairs();
+        ASSERT_FALSE(pairs.empty()) << "the rig made no pty pair";
+        simEnd = pairs[0].first;
+        hostEnd = pairs[0].second;
+    }
+    int simEnd = 0, hostEnd = 0;
+};
+
+// TestLink, ReadInputs and WriteOutputs of every module, in that order.
+std::vector<std::string> ModuleTableCommands()
+{
+    return {"$41M", "@41",
+            "~421", "$42M", "@421001",
+            "~441", "$44M", "@44", "@4408",
+            "~451", "$45M", "@458000",
+            "~521", "$52M", "$52C0", "$52C1", "$52C2", "$52C3", "$52C4", "$52C5", "$52C6", "$52C7", "#520",
+            "~551", "$55M", "@55", "@5581",
+            "$17M", "#17", "$18M", "#18", "$33M", "#33"};
+}
+
+void RunEveryOperation(Segment& segment)
+{
+    segment.Module(L"42").outputs[0].SetBoolean(true);
+    segment.Module(L"42").outputs[12].SetBoolean(true);
+    segment.Module(L"44").outputs[3].SetBoolean(true);
+    segment.Module(L"45").outputs[15].SetBoolean(true);
+    segment.Module(L"55").outputs[0].SetBoolean(true);
+    segment.Module(L"55").outputs[7].SetBoolean(true);
+    for (auto& device : segment.devices) {
+        EXPECT_TRUE(device->TestLink()) << WideToAnsi(device->keyword);
+        EXPECT_TRUE(device->ReadInputs()) << WideToAnsi(device->keyword);
+        EXPECT_TRUE(device->WriteOutputs()) << WideToAnsi(device->keyword);
+    }
+}
+
+void ExpectValues(Segment& segment)
+{
+    auto& d41 = segment.Module(L"41").inputs;
+    EXPECT_EQ(d41[0].tag, TagInteger);
+    EXPECT_EQ(d41[0].payload.i, 1);
+    for (int i = 1; i < 16; ++i)
+        EXPECT_EQ(d41[i].payload.i, 0) << i;
+    // 7044D was read before its write: outputs 00, inputs 05, inverted.
+    auto& d44 = segment.Module(L"44").inputs;
+    EXPECT_EQ((std::vector<int>{d44[0].payload.i, d44[1].payload.i, d44[2].payload.i, d44[3].payload.i}),
+              (std::vector<int>{0, 1, 0, 1}));
+    auto& d55 = segment.Module(L"55").inputs;
+    for (int i = 0; i < 8; ++i)
+        EXPECT_EQ(d55[i].payload.i, (0xA5 >> i) & 1) << i;
+    EXPECT_EQ(segment.Module(L"52").inputs[0].payload.i, 123);
+    auto& a17 = segment.Module(L"17").inputs;
+    EXPECT_EQ(a17[0].tag, TagFloat);
+    EXPECT_FLOAT_EQ(a17[0].payload.f, 1.25f);
+    EXPECT_FLOAT_EQ(a17[1].payload.f, -0.5f);
+    EXPECT_FLOAT_EQ(a17[7].payload.f, 0.0f);
+    EXPECT_FLOAT_EQ(segment.Module(L"18").inputs[0].payload.f, -9.999f);
+    auto& a33 = segment.Module(L"33").inputs;
+    EXPECT_FLOAT_EQ(a33[0].payload.f, 25.5f);
+    EXPECT_FLOAT_EQ(a33[1].payload.f, -3.25f);
+    EXPECT_FLOAT_EQ(a33[2].payload.f, 0.125f);
+}
+}  // namespace
+
+TEST_F(DconLine, EveryCommandGoesOutAsTheModuleTableSaysWithoutChecksum)
+{
+    CDevsim sim(Config(simEnd, false), L"seg", ComName(simEnd), kValues);
+    ASSERT_TRUE(sim.Ready());
+    Segment segment(hostEnd, false);
+    ASSERT_TRUE(segment.serial.Open());
+    RunEveryOperation(segment);
+    std::vector<std::string> expected;
+    for (const std::string& command : ModuleTableCommands())
+        expected.push_back(LoggedLine(command, false));
+    ASSERT_TRUE(sim.WaitForRequests(expected.size()));
+    EXPECT_EQ(sim.Requests(), expected);
+    ExpectValues(segment);
+    EXPECT_EQ(segment.devices.back()->keyword, L"ICP7033");
+}
+
+TEST_F(DconLine, EveryCommandCarriesItsChecksumWhenTheChecksumIsOn)
+{
+    CDevsim sim(Config(simEnd, true), L"seg", ComName(simEnd), kValues);
+    ASSERT_TRUE(sim.Ready());
+    Segment segment(hostEnd, true);
+    ASSERT_TRUE(segment.serial.Open());
+    RunEveryOperation(segment);
+    std::vector<std::string> expected;
+    for (const std::string& command : ModuleTableCommands())
+        expected.push_back(LoggedLine(command, true));
+    ASSERT_TRUE(sim.WaitForRequests(expected.size()));
+    EXPECT_EQ(sim.Requests(), expected);
+    EXPECT_EQ(sim.Requests()[0], "$41MD6\\r");
+    ExpectValues(segment);
+    // The transport cut the checksum and the carriage return.
+    auto* analog = dynamic_cast<CDCON*>(&segment.Module(L"17"));
+    EXPECT_EQ(analog->LastReply(), L">+01.250-00.500+00.000+00.000+00.000+00.000+00.000+00.000");
+}
+
+TEST_F(DconLine, FaultsFailTheExchangeLeaveValuesAndPass)
+{
+    CDevsim sim(Config(simEnd, true), L"seg", ComName(simEnd),
+                std::wstring(kValues) + L" --fault 17=silent*1 --fault 41=badsum*1 --fault 55=garbage*1"
+                                        L" --fault 52=badsum*1");
+    ASSERT_TRUE(sim.Ready());
+    Segment segment(hostEnd, true);
+    ASSERT_TRUE(segment.serial.Open());
+    for (const wchar_t* address : {L"17", L"41", L"55", L"52"}) {
+        CDevice& module = segment.Module(address);
+        std::vector<CValue> before = module.inputs;
+        EXPECT_FALSE(module.ReadInputs()) << WideToAnsi(address);
+        for (size_t i = 0; i < before.size(); ++i) {
+            EXPECT_EQ(module.inputs[i].tag, before[i].tag);
+            EXPECT_EQ(module.inputs[i].payload.i, before[i].payload.i);
+        }
+        EXPECT_TRUE(module.ReadInputs()) << WideToAnsi(address) << ": the device is back";
+    }
+    EXPECT_FLOAT_EQ(segment.Module(L"17").inputs[0].payload.f, 1.25f);
+    EXPECT_EQ(segment.Module(L"41").inputs[0].payload.i, 1);
+    EXPECT_EQ(segment.Module(L"55").inputs[0].payload.i, 1);
+    EXPECT_EQ(segment.Module(L"52").inputs[0].payload.i, 123);
+}
+
+// Without the checksum every reply passes the transport; the module's own reading decides.
+TEST_F(DconLine, WithoutChecksumShortAndUnreadableRepliesAreRefusedByTheModules)
+{
+    CDevsim sim(Config(simEnd, false), L"seg", ComName(simEnd),
+                std::wstring(kValues) + L" --fault 17=silent*1 --fault 41=garbage*1 --fault 52=silent*1");
+    ASSERT_TRUE(sim.Ready());
+    Segment segment(hostEnd, false);
+    ASSERT_TRUE(segment.serial.Open());
+    EXPECT_FALSE(segment.Module(L"17").ReadInputs());  // a short analog reply fails the read
+    EXPECT_FLOAT_EQ(segment.Module(L"17").inputs[0].payload.f, 0.0f);
+    EXPECT_EQ(segment.Module(L"17").inputs[0].tag, TagFloat);
+
+    // An unreadable status and a silent counter keep the values but do not fail the read.
+    EXPECT_TRUE(segment.Module(L"41").ReadInputs());
+    EXPECT_EQ(segment.Module(L"41").inputs[0].tag, TagBoolean);
+    EXPECT_TRUE(segment.Module(L"52").ReadInputs());
+    EXPECT_EQ(segment.Module(L"52").inputs[0].payload.i, 0);
+
+    EXPECT_TRUE(segment.Module(L"41").ReadInputs());
+    EXPECT_EQ(segment.Module(L"41").inputs[0].payload.i, 1);
+}
+
+// A reply later than the delay is lost to its exchange and read as the start of the next reply.
+TEST_F(DconLine, ALateReplyStartsTheNextReply)
+{
+    CDevsim sim(Config(simEnd, false, 60), L"seg", ComName(simEnd), std::wstring(kValues) + L" --fault 17=late:80*1");
+    ASSERT_TRUE(sim.Ready());
+    Segment segment(hostEnd, false, 60);
+    ASSERT_TRUE(segment.serial.Open());
+    auto* analog = dynamic_cast<CDCON*>(&segment.Module(L"17"));
+    EXPECT_FALSE(analog->ReadInputs());
+    EXPECT_EQ(analog->LastReply(), L"");
+    ::Sleep(100);  // the late reply is now waiting in the line
+    EXPECT_TRUE(segment.Module(L"41").ReadInputs());
+    std::wstring late = L">+01.250-00.500+00.000+00.000+00.000+00.000+00.000+00.000\r";
+    EXPECT_EQ(dynamic_cast<CDCON*>(&segment.Module(L"41"))->LastReply(), late + L">FFFE\r");
+}
+
+TEST_F(DconLine, OnlyTheExactProtocolNameDconRunsTheTextThread)
+{
+    CDevsim sim(Config(simEnd, false), L"seg", ComName(simEnd), kValues);
+    ASSERT_TRUE(sim.Ready());
+    Segment segment(hostEnd, false, 30, L"dcon");
+    ASSERT_TRUE(segment.serial.Open());
+    std::wstring request = L"$17M", reply;
+    segment.serial.Transact(request, reply);  // the binary thread sends no text
+    EXPECT_EQ(reply, L"");
+    ::Sleep(200);
+    EXPECT_TRUE(sim.Requests().empty());
+}
+
+TEST_F(DconLine, OpenCloseAndSetPortId)
+{
+    CDevsim sim(Config(simEnd, false), L"seg", ComName(simEnd), kValues);
+    ASSERT_TRUE(sim.Ready());
+    Segment segment(hostEnd, false);
+    std::wstring request = L"$17M", reply;
+    EXPECT_FALSE(segment.serial.Transact(request, reply)) << "a port that was never opened";
+
+    ASSERT_TRUE(segment.serial.Open());
+    ASSERT_TRUE(segment.serial.Open()) << "opening an open port reopens it";
+    request = L"$17M";
+    EXPECT_TRUE(segment.serial.Transact(request, reply));
+    EXPECT_EQ(reply, L"!177017\r");
+
+    DWORD start = ::GetTickCount();
+    EXPECT_FALSE(segment.serial.SetPortId(L"COM2"));
+    EXPECT_GE(::GetTickCount() - start, 190u) << "a missing port is tried twice, 200 ms apart";
+    EXPECT_EQ(segment.serial.GetPortId(), L"COM2");
+    request = L"$17M";
+    EXPECT_FALSE(segment.serial.Transact(request, reply));
+    EXPECT_FALSE(segment.Module(L"17").TestLink());
+
+    EXPECT_FALSE(segment.serial.SetPortId(L"COM99"));
+    EXPECT_TRUE(segment.serial.SetPortId(ComName(hostEnd)));
+    EXPECT_TRUE(segment.Module(L"17").TestLink());
+    segment.serial.Close();
+    EXPECT_FALSE(segment.Module(L"17").TestLink());
+}
+
+TEST(SerialPort, RefusesSettingsItCannotBuild)
+{
+    auto pairs = RigPairs();
+    ASSERT_FALSE(pairs.empty());
+    CSerial serial(ComName(pairs[0].second), L"nonsense", L"DCON", 30);
+    EXPECT_FALSE(serial.Open());
+    std::wstring request = L"$17M", reply;
+    EXPECT_FALSE(serial.Transact(request, reply));
+}

@@ -1,0 +1,96 @@
+#include "DconReplies.h"
+#include "InputRanges.h"
+#include <clocale>
+#include <cwchar>
+#include <gtest/gtest.h>
+
+TEST(DconReplies, DigitalStatusIsTheHexAfterTheLeadCharacter)
+{
+    uint32_t status = 0;
+    ASSERT_TRUE(ParseDigitalStatus(L">FFFE", status));
+    EXPECT_EQ(status, 0xFFFEu);
+    ASSERT_TRUE(ParseDigitalStatus(L">00A5\r", status));  // checksum off: the carriage return stays
+    EXPECT_EQ(status, 0xA5u);
+    ASSERT_TRUE(ParseDigitalStatus(L"!0f0a00", status));
+    EXPECT_EQ(status, 0x0F0A00u);
+}
+
+TEST(DconReplies, UnusableDigitalStatusIsRefused)
+{
+    uint32_t status = 7;
+    EXPECT_FALSE(ParseDigitalStatus(L">FF", status));
+    EXPECT_FALSE(ParseDigitalStatus(L"?41\r", status));
+    EXPECT_FALSE(ParseDigitalStatus(L">xyz\r", status));
+    EXPECT_FALSE(ParseDigitalStatus(L">12345678\r", status));  // more than a module sends
+    EXPECT_TRUE(ParseDigitalStatus(L">1234567\r", status));
+    EXPECT_EQ(status, 0x1234567u);
+}
+
+TEST(DconReplies, CounterIsTheDecimalAfterTheAddress)
+{
+    int value = -1;
+    ASSERT_TRUE(ParseCounter(L"!1100123", value));
+    EXPECT_EQ(value, 123);
+    ASSERT_TRUE(ParseCounter(L"!1100000042\r", value));
+    EXPECT_EQ(value, 42);
+    value = -1;
+    EXPECT_FALSE(ParseCounter(L"!11", value));
+    EXPECT_FALSE(ParseCounter(L"?11\r", value));
+    EXPECT_EQ(value, -1);
+}
+
+TEST(DconReplies, AnalogFieldsFollowTheLeadCharacter)
+{
+    std::vector<float> values;
+    ASSERT_TRUE(ParseAnalog(L">+01.250-00.500+00.000+00.000+00.000+00.000+00.000+00.000", 8, values));
+    ASSERT_EQ(values.size(), 8u);
+    EXPECT_FLOAT_EQ(values[0], 1.25f);
+    EXPECT_FLOAT_EQ(values[1], -0.5f);
+    EXPECT_FLOAT_EQ(values[7], 0.0f);
+
+    // A short reply: the fields it lacks read 0, nothing is read past its end.
+    ASSERT_TRUE(ParseAnalog(L">+05.123-02.500\r", 3, values));
+    EXPECT_FLOAT_EQ(values[0], 5.123f);
+    EXPECT_FLOAT_EQ(values[1], -2.5f);
+    EXPECT_FLOAT_EQ(values[2], 0.0f);
+
+    EXPECT_FALSE(ParseAnalog(L">+0", 8, values));
+    EXPECT_FALSE(ParseAnalog(L"?17\r", 8, values));
+}
+
+// The fields read the same whatever decimal separator the process locale has.
+TEST(DconReplies, AnalogFieldsDoNotDependOnTheLocale)
+{
+    const char* before = setlocale(LC_NUMERIC, nullptr);
+    std::string saved = before ? before : "C";
+    for (const char* locale : {"C", "Russian"}) {
+        setlocale(LC_NUMERIC, locale);
+        EXPECT_FLOAT_EQ(ParseAnalogField(L"+05.123"), 5.123f) << locale;
+        EXPECT_FLOAT_EQ(ParseAnalogField(L"-00,500"), -0.5f) << locale;
+    }
+    setlocale(LC_NUMERIC, saved.c_str());
+    EXPECT_FLOAT_EQ(ParseAnalogField(L""), 0.0f);
+    EXPECT_FLOAT_EQ(ParseAnalogField(L"+12.5\r"), 12.5f);
+}
+
+TEST(DconReplies, DigitalOutputDataSetsOneBitPerOutput)
+{
+    std::vector<bool> thirteen(13, false);
+    thirteen[0] = thirteen[12] = true;
+    EXPECT_EQ(DigitalOutputData(thirteen, 4), L"1001");
+    std::vector<bool> eight(8, false);
+    eight[3] = true;
+    EXPECT_EQ(DigitalOutputData(eight, 2), L"08");
+    EXPECT_EQ(DigitalOutputData(std::vector<bool>(16, true), 4), L"FFFF");
+}
+
+TEST(InputRanges, ButtonsMapToTheirTypeCodes)
+{
+    ASSERT_EQ(std::size(kInputRanges), 12u);
+    EXPECT_STREQ(FindInputRange(5)->code, L"00");
+    EXPECT_STREQ(FindInputRange(11)->code, L"08");
+    EXPECT_STREQ(FindInputRange(11)->caption, L"±10V");
+    EXPECT_STREQ(FindInputRange(16)->code, L"0D");
+    EXPECT_EQ(FindInputRange(4), nullptr);
+    EXPECT_EQ(FindInputRange(17), nullptr);
+}

@@ -1,0 +1,101 @@
+#include "Crc16.h"
+#include "ModBusRtu.h"
+#include "ModbusFrame.h"
+#include <gtest/gtest.h>
+#include <vector>
+
+namespace {
+CFrameRecord Frame(const std::vector<uint8_t>& bytes)
+{
+    CFrameRecord frame;
+    for (uint8_t b : bytes)
+        frame.data[frame.count++] = b;
+    return frame;
+}
+
+std::vector<uint8_t> Bytes(const CFrameRecord& frame) { return {frame.data, frame.data + frame.count}; }
+}  // namespace
+
+TEST(ModbusFrame, BuildersWithTheirCrcGiveTheKnownFrames)
+{
+    CFrameRecord frame;
+    frame.data[200] = 0x55;
+    CModBusRtu::BuildLinkTest(frame);
+    EXPECT_EQ(frame.data[200], 0);
+    ASSERT_TRUE(ModbusAppendCrc(frame));
+    EXPECT_EQ(Bytes(frame), (std::vector<uint8_t>{0x00, 0x08, 0x00, 0x20, 0x00, 0x01, 0x21, 0xD0}));
+
+    CModBusRtu::BuildIva8Read(frame, 0x0200);
+    EXPECT_EQ(CRC16(frame.data, 4), 0x7FD1);
+    ASSERT_TRUE(ModbusAppendCrc(frame));
+    EXPECT_EQ(Bytes(frame), (std::vector<uint8_t>{0x01, 0x19, 0x02, 0x00, 0xD1, 0x7F}));
+
+    CModBusRtu::BuildReadHolding(frame, 7, 4, 2);
+    EXPECT_EQ(Bytes(frame), (std::vector<uint8_t>{0x07, 0x03, 0x00, 0x04, 0x00, 0x02}));
+    CModBusRtu::BuildWriteRegister(frame, 7, 4, 1234);
+    EXPECT_EQ(Bytes(frame), (std::vector<uint8_t>{0x07, 0x06, 0x00, 0x04, 0x04, 0xD2}));
+}
+
+TEST(ModbusFrame, AppendCrcRefusesAFullRecord)
+{
+    CFrameRecord frame;
+    frame.count = 255;
+    EXPECT_FALSE(ModbusAppendCrc(frame));
+    EXPECT_EQ(frame.count, 255);
+}
+
+TEST(ModbusFrame, ReplyCheck)
+{
+    CFrameRecord request = Frame({0x01, 0x03, 0x00, 0x04, 0x00, 0x02});
+    ModbusAppendCrc(request);
+
+    CFrameRecord good = Frame({0x01, 0x03, 0x04, 0x03, 0xE8, 0x00, 0x64});
+    ModbusAppendCrc(good);
+    EXPECT_TRUE(ModbusCheckReply(request, good));
+
+    CFrameRecord spoilt = good;
+    spoilt.data[3] ^= 1;
+    EXPECT_FALSE(ModbusCheckReply(request, spoilt));
+
+    EXPECT_FALSE(ModbusCheckReply(request, Frame({0x01, 0x83, 0x02, 0xC0, 0xF1})));  // exception, good CRC
+    EXPECT_TRUE(ModbusCheckReply(request, Frame({0x01, 0x03, 0x77})));                // too short to test
+    EXPECT_TRUE(ModbusCheckReply(request, CFrameRecord()));                            // a silent device
+    EXPECT_FALSE(ModbusCheckReply(request, Frame({0x01, 0x83})));
+}
+
+TEST(ModbusFrame, DecodesTheInstrumentReadings)
+{
+    CFrameRecord iva;
+    iva.count = 12;
+    iva.data[8] = 0x01;
+    iva.data[9] = 0x2C;
+    float reading = 0;
+    ASSERT_TRUE(DecodeIva8Reading(iva, reading));
+    EXPECT_FLOAT_EQ(reading, 166.84f);
+    iva.data[8] = 0xC0;
+    iva.data[9] = 0x00;
+    ASSERT_TRUE(DecodeIva8Reading(iva, reading));
+    EXPECT_FLOAT_EQ(reading, -163.84f);
+    iva.count = 9;
+    EXPECT_FALSE(DecodeIva8Reading(iva, reading));
+
+    CFrameRecord rrg = Frame({0x01, 0x03, 0x04, 0x03, 0xE8, 0x00, 0x64});
+    float flow = 0, second = 0;
+    ASSERT_TRUE(DecodeRrg12Readings(rrg, flow, second));
+    EXPECT_FLOAT_EQ(flow, 10.0f);
+    EXPECT_FLOAT_EQ(second, 1.0f);
+    rrg.count = 6;
+    EXPECT_FALSE(DecodeRrg12Readings(rrg, flow, second));
+}
+
+TEST(ModbusFrame, CountsOutsideTheRecordWriteAndReadNothingBeyondIt)
+{
+    CFrameRecord full;
+    full.count = 255;
+    ModbusAppendCrc(full);
+    EXPECT_EQ(full.count, 255);
+
+    CFrameRecord reply;
+    reply.count = 300;
+    EXPECT_FALSE(ModbusCheckReply(Frame({0x01, 0x03}), reply));
+}

@@ -1,0 +1,198 @@
+#include "Rs485Port.h"
+#include "DconFraming.h"
+#include "ErrorLog.h"
+#include "ReplyText.h"
+#include "TextConv.h"
+#include <process.h>
+
+namespace {
+const DWORD kPurgeAll = PURGE_TXABORT | PURGE_RXABORT | PURGE_TXCLEAR | PURGE_RXCLEAR;
+const DWORD kAllEvents = 0x1FF;
+const DWORD kQueueBytes = 4096;
+}  // namespace
+
+CRs485Port::CRs485Port(const std::wstring& portName, const std::wstring& dcb, int delay)
+    : m_portName(portName), m_dcb(dcb), m_delay(delay)
+{
+}
+
+CRs485Port::~CRs485Port()
+{
+    if (m_open)
+        Close();
+}
+
+BOOL CRs485Port::Open()
+{
+    m_port.Attach(::CreateFileW(m_portName.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0,
+                                nullptr));
+    if (!m_port.IsValid())
+        return FALSE;
+    m_open = Configure() && StartWorker();
+    return m_open;
+}
+
+// Every step runs; the port counts as open only when all of them succeeded.
+BOOL CRs485Port::Configure()
+{
+    DCB dcb{};
+    dcb.DCBlength = sizeof dcb;
+    bool ok = ::BuildCommDCBW(m_dcb.c_str(), &dcb) != FALSE;
+    dcb.fBinary = TRUE;
+    dcb.fOutX = FALSE;
+    dcb.fInX = FALSE;
+    dcb.fOutxCtsFlow = FALSE;
+    dcb.fRtsControl = RTS_CONTROL_ENABLE;
+    dcb.fDtrControl = DTR_CONTROL_ENABLE;
+    ok = ::SetCommState(m_port, &dcb) && ok;
+    COMMPROP properties{};
+    ok = ::GetCommProperties(m_port, &properties) && ok;
+    ok = ::SetCommMask(m_port, kAllEvents) && ok;
+    // Each read returns at once with a waiting byte and otherwise gives up after about 1 ms.
+    COMMTIMEOUTS timeouts{MAXDWORD, MAXDWORD, 1, 0, 0};
+    ok = ::SetCommTimeouts(m_port, &timeouts) && ok;
+    ok = ::SetupComm(m_port, kQueueBytes, kQueueBytes) && ok;
+    ok = ::PurgeComm(m_port, kPurgeAll) && ok;
+    return ok;
+}
+
+bool CRs485Port::StartWorker()
+{
+    auto sync = std::make_unique<CWorkerSync>();
+    if (!sync->request.IsValid() || !sync->done.IsValid() || !sync->stop.IsValid() || !sync->io.IsValid())
+        return false;
+    sync->overlapped.hEvent = sync->io;
+    m_sync = std::move(sync);
+    m_thread.Attach(reinterpret_cast<HANDLE>(_beginthreadex(nullptr, 0, WorkerMain, this, 0, &m_threadId)));
+    if (!m_thread.IsValid()) {
+        m_sync.reset();
+        return false;
+    }
+    return true;
+}
+
+void CRs485Port::Close()
+{
+    if (m_port.IsValid()) {
+        ::PurgeComm(m_port, kPurgeAll);
+        ::SetCommBreak(m_port);  // the line is left in the break state
+    }
+    if (m_thread.IsValid()) {
+        m_sync->stop.Set();
+        ::WaitForSingleObject(m_thread, INFINITE);
+        m_thread.Close();
+    }
+    if (m_port.IsValid()) {
+        ::PurgeComm(m_port, kPurgeAll);
+        m_port.Close();
+        m_sync.reset();
+    }
+    m_open = FALSE;
+}
+
+BOOL CRs485Port::SetDcb(const std::wstring& dcb)
+{
+    Close();
+    m_dcb = dcb;
+    return Open();
+}
+
+BOOL CRs485Port::SetPort(const std::wstring& portName)
+{
+    Close();
+    m_portName = portName;
+    return Open();
+}
+
+bool CRs485Port::SetDelay(int milliseconds)
+{
+    if (milliseconds < 0)
+        return false;
+    m_delay = milliseconds;
+    return true;
+}
+
+BOOL CRs485Port::Transact(std::wstring& command, std::wstring& reply)
+{
+    if (!m_open)
+        return FALSE;
+    DconFrame(command, m_checksum != FALSE);
+    {
+        CScopedLock hold(m_lock);
+        m_request = command;
+    }
+    if (::SignalObjectAndWait(m_sync->request, m_sync->done, INFINITE, FALSE) == WAIT_OBJECT_0) {
+        CScopedLock hold(m_lock);
+        reply = m_reply;
+    }
+    return CheckTerminalReply(reply, m_checksum != FALSE);
+}
+
+std::wstring CRs485Port::TakeErrors()
+{
+    CScopedLock hold(m_lock);
+    std::wstring errors;
+    errors.swap(m_errors);
+    return errors;
+}
+
+unsigned __stdcall CRs485Port::WorkerMain(void* self)
+{
+    static_cast<CRs485Port*>(self)->Work();
+    return 0;
+}
+
+void CRs485Port::Work()
+{
+    // The delay and the 1 ms gap are only as good as the thread's scheduling.
+    HANDLE self = ::GetCurrentThread();
+    ::SetThreadPriority(self, THREAD_PRIORITY_HIGHEST);
+    ::SetThreadPriorityBoost(self, TRUE);
+    ::SetThreadAffinityMask(self, 2);
+    HANDLE waits[2] = {m_sync->stop, m_sync->request};
+    while (::WaitForMultipleObjects(2, waits, FALSE, INFINITE) == WAIT_OBJECT_0 + 1)
+        Exchange();
+}
+
+void CRs485Port::Exchange()
+{
+    {
+        CScopedLock hold(m_lock);
+        std::string bytes = WideToAnsi(m_request);
+        if (bytes.size() > kBufferBytes)
+            bytes.resize(kBufferBytes);
+        DWORD written = 0;
+        if (!::WriteFile(m_port, bytes.data(), DWORD(bytes.size()), &written, &m_sync->overlapped)) {
+            LogWriteError(m_errors, ::GetLastError());
+            m_reply.clear();  // not the reply of the exchange before
+        } else {
+            ::Sleep(DWORD(m_delay));
+            std::string received;
+            DWORD error = 0;
+            bool drained = Drain(received, error);
+            m_sync->io.Reset();
+            if (!drained || received.empty())
+                LogReadError(m_errors, error);
+            m_reply = AnsiToWide(received);
+        }
+    }
+    m_sync->done.Set();
+}
+
+// One byte per read until a read brings none (the reply ended) or fails; a full buffer stops
+// the reading and leaves the rest in the driver's queue.
+bool CRs485Port::Drain(std::string& received, DWORD& error)
+{
+    char byte = 0;
+    while (received.size() < kBufferBytes) {
+        DWORD got = 0;
+        BOOL ok = ::ReadFile(m_port, &byte, 1, &got, &m_sync->overlapped);
+        error = ::GetLastError();
+        if (!ok)
+            return false;
+        if (got == 0)
+            return true;
+        received += byte;
+    }
+    return true;
+}

@@ -1,0 +1,63 @@
+#pragma once
+#include "CriticalSection.h"
+#include "Event.h"
+#include "Handle.h"
+#include <windows.h>
+#include <memory>
+#include <string>
+
+// An RS485 line on a serial port. A worker thread of its own does every exchange, so the reply
+// delay and the 1 ms drain after it hold whatever the console is doing.
+class CRs485Port {
+public:
+    // The worker's transmit and receive buffers.
+    static const size_t kBufferBytes = 32760;
+
+    CRs485Port(const std::wstring& portName, const std::wstring& dcb, int delay);
+    ~CRs485Port();
+    CRs485Port(const CRs485Port&) = delete;
+    CRs485Port& operator=(const CRs485Port&) = delete;
+
+    BOOL Open();
+    void Close();
+    BOOL SetDcb(const std::wstring& dcb);
+    BOOL SetPort(const std::wstring& portName);
+    void SetChecksum(bool on) { m_checksum = on; }
+    // Refuses a negative delay: the worker sleeps an unsigned count.
+    bool SetDelay(int milliseconds);
+    // Frames the command in place and returns the module's reply; false when the port is not
+    // open (the reply untouched) or the reply fails the checksum test.
+    BOOL Transact(std::wstring& command, std::wstring& reply);
+    // The error log; reading it empties it.
+    std::wstring TakeErrors();
+    // For the line commands, between exchanges.
+    HANDLE PortHandle() const { return m_port.IsValid() ? HANDLE(m_port) : INVALID_HANDLE_VALUE; }
+
+private:
+    // What Open creates for the worker once the port is configured, and Close releases.
+    struct CWorkerSync {
+        CEvent request, done, stop, io;
+        OVERLAPPED overlapped{};
+    };
+
+    BOOL Configure();
+    bool StartWorker();
+    static unsigned __stdcall WorkerMain(void* self);
+    void Work();
+    void Exchange();
+    bool Drain(std::string& received, DWORD& error);
+
+    std::wstring m_portName;
+    std::wstring m_dcb;
+    std::wstring m_request;
+    std::wstring m_reply;
+    CCriticalSection m_lock;  // request, reply and error log
+    std::unique_ptr<CWorkerSync> m_sync;
+    BOOL m_open = FALSE;
+    BOOL m_checksum = FALSE;
+    CHandle m_thread;
+    unsigned m_threadId = 0;
+    CHandle m_port;
+    int m_delay;
+    std::wstring m_errors;
+};

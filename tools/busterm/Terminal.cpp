@@ -1,0 +1,109 @@
+#include "Terminal.h"
+#include "HelpText.h"
+#include "LineReader.h"
+#include "ReplyText.h"
+
+int CTerminal::Run(FILE* input)
+{
+    PrintBanner();
+    wprintf(L"%ls", kPortLine);
+    fflush(stdout);
+    std::wstring line;
+    bool running = true;
+    while (running) {
+        LineResult result = ReadInputLine(input, line);
+        if (result == LineResult::CutLine)
+            wprintf(L"LINE TOO LONG, CUT TO %d CHARACTERS\n", int(kMaxLineChars));
+        // The end of the input ends the session as EXIT does.
+        running = Execute(result == LineResult::End ? std::wstring(L"EXIT") : UpperCaseLine(line));
+        fflush(stdout);
+    }
+    m_port.Close();
+    wprintf(L"EXIT OK!\n");
+    fflush(stdout);
+    return 0;
+}
+
+bool CTerminal::Execute(const std::wstring& line)
+{
+    TerminalCommand command = ParseCommand(line);
+    switch (command.kind) {
+    case CommandKind::Exit:
+        ::SetCommBreak(m_port.PortHandle());
+        return false;
+    case CommandKind::Repeat:
+        Repeat(line);
+        break;
+    case CommandKind::Help:
+        PrintBanner();
+        break;
+    case CommandKind::Purge:
+        PrintResult(::PurgeComm(m_port.PortHandle(), PURGE_TXABORT | PURGE_RXABORT | PURGE_TXCLEAR | PURGE_RXCLEAR),
+                    L"OK!\n");
+        break;
+    case CommandKind::Escape:
+        PrintResult(::EscapeCommFunction(m_port.PortHandle(), command.escape), L"OK!\n");
+        break;
+    case CommandKind::CrcOn:
+    case CommandKind::CrcOff:
+        m_port.SetChecksum(command.kind == CommandKind::CrcOn);
+        wprintf(L"OK!\n");
+        break;
+    case CommandKind::Errors:
+        ShowErrors();
+        break;
+    case CommandKind::Delay:
+        PrintResult(m_port.SetDelay(command.delay), L"OK!\n");
+        break;
+    case CommandKind::Speed:
+        PrintResult(m_port.SetDcb(command.setting), L"OK!\n");
+        break;
+    case CommandKind::Port:
+        PrintResult(m_port.SetPort(command.setting), L"OK!!\n");
+        break;
+    case CommandKind::Raw:
+        SendRaw(line);
+        break;
+    }
+    return true;
+}
+
+void CTerminal::PrintBanner()
+{
+    m_colour.Set(CConsoleColor::kBrightWhite);
+    wprintf(L"%ls", kBannerText);
+    m_colour.Set(m_colour.StartForeground());
+    wprintf(L"%ls", kHelpText);
+}
+
+void CTerminal::PrintResult(bool ok, const wchar_t* success)
+{
+    wprintf(L"%ls", ok ? success : L"FAIL!\n");
+}
+
+void CTerminal::ShowErrors()
+{
+    wprintf(L"%ls", m_port.TakeErrors().c_str());
+    wprintf(L"%ls", L"\nOK!\n");
+}
+
+void CTerminal::SendRaw(const std::wstring& line)
+{
+    std::wstring command = line;
+    std::wstring reply;
+    m_port.Transact(command, reply);  // a failed check only keeps the checksum in view
+    m_colour.Set(CConsoleColor::kBrightWhite);
+    wprintf(L"%ls\n", reply.c_str());
+    m_colour.Set(m_colour.StartForeground());
+}
+
+void CTerminal::Repeat(const std::wstring& line)
+{
+    RepeatRequest request = ParseRepeat(line);
+    for (int i = 0; i < request.count; ++i) {
+        std::wstring command = request.command;
+        std::wstring reply;
+        m_port.Transact(command, reply);
+        wprintf(L"%ls\n", MaskWideCharacters(reply).c_str());
+    }
+}

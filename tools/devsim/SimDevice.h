@@ -1,0 +1,56 @@
+#pragma once
+#include "SimConfig.h"
+#include <cstdint>
+#include <string>
+#include <vector>
+
+// A fault the operator asked for; count < 0 keeps it for good, else it clears after count requests.
+struct SimFault {
+    enum Kind { None, Silent, BadSum, Late, Garbage, Exception } kind = None;
+    int ms = 0;
+    int count = -1;
+};
+
+// One simulated device: the state behind the replies and the replies themselves. DCON texts
+// here carry neither checksum nor carriage return; Modbus frames carry no CRC.
+class CSimDevice {
+public:
+    enum Kind { DigitalIn, DigitalOut, DigitalInOut, Counter, Analog, Iva8, Rrg12 };
+
+    explicit CSimDevice(const SimDeviceConfig& config);
+    bool Known() const { return m_known; }
+    bool IsModbus() const { return m_kind == Iva8 || m_kind == Rrg12; }
+    const std::wstring& Address() const { return m_address; }
+    const std::wstring& Keyword() const { return m_keyword; }
+
+    // The reply to a command addressed to this device; empty for silence.
+    std::string AnswerDcon(const std::string& command, double seconds);
+    // Whether a frame (address, function, ...) is meant for this device.
+    bool Accepts(const std::vector<uint8_t>& frame) const;
+    std::vector<uint8_t> AnswerModbus(const std::vector<uint8_t>& frame);
+
+    // --set: digital input status (hex), counter (decimal), analog values ("1.25:-0.5"), IVA-8
+    // reading (decimal, or "0x012C" for the raw bytes 8 and 9), RRG-12 registers 4 and 5 ("10:1").
+    bool Set(const std::string& value);
+
+    SimFault fault;
+
+private:
+    std::string DigitalStatus() const;
+    std::string AnalogFields(const std::string& channel, double seconds) const;
+    float AnalogValue(size_t i, double seconds) const;
+    std::string Ok() const;
+
+    Kind m_kind = DigitalIn;
+    bool m_known = false;
+    std::wstring m_keyword, m_address;
+    std::string m_addressText;
+    int m_inputs = 0, m_outputs = 0;
+    uint32_t m_inputStatus = 0, m_outputStatus = 0;
+    bool m_counterFixed = false;
+    unsigned m_counter = 0;
+    std::vector<float> m_analog;  // fixed values; empty: the slow waveform
+    std::string m_range = "08";
+    uint8_t m_iva[2] = {0x41, 0x2C};
+    uint16_t m_registers[16] = {};
+};

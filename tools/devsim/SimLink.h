@@ -1,0 +1,28 @@
+#pragma once
+#include "Handle.h"
+#include <string>
+
+// The simulator's end of a serial line.
+class CSimPort {
+public:
+    bool Open(const std::wstring& portId, const std::wstring& settings);
+    // What has arrived, waiting at most about 20 ms for a first byte; empty on a pause.
+    std::string Read();
+    bool Write(const std::string& bytes);
+
+private:
+    CHandle m_port;
+};
+
+// The simulator as the client of an engine's named pipe: one message per request, one per reply.
+class CSimPipeClient {
+public:
+    // Waits until the server has an instance free and connects to it.
+    bool Connect(const std::wstring& path);
+    bool ReadMessage(std::string& message);
+    bool Write(const std::string& bytes);
+    void Disconnect() { m_pipe.Close(); }
+
+private:
+    CHandle m_pipe;
+};

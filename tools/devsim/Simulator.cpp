@@ -1,0 +1,153 @@
+#include "Simulator.h"
+#include "Crc16.h"
+#include "TextConv.h"
+#include <cstdio>
+
+namespace {
+unsigned Sum(const std::string& text)
+{
+    unsigned sum = 0;
+    for (unsigned char c : text)
+        sum += c;
+    return sum % 256;
+}
+
+std::string Hex2(unsigned value)
+{
+    char text[8];
+    _snprintf(text, sizeof text, "%02X", value & 0xFF);
+    text[sizeof text - 1] = 0;
+    return text;
+}
+
+std::string WithCrc(std::vector<uint8_t> frame, bool spoil)
+{
+    uint16_t crc = CRC16(frame.data(), uint16_t(frame.size()));
+    if (spoil)
+        crc ^= 0x5A5A;
+    frame.push_back(uint8_t(crc & 0xFF));
+    frame.push_back(uint8_t(crc >> 8));
+    return std::string(frame.begin(), frame.end());
+}
+
+const char kGarbage[] = "\x7F\xFE#%\x01garbage\x80";
+}  // namespace
+
+CSimulator::CSimulator(const SimSegmentConfig& config) : m_config(config)
+{
+    for (const SimDeviceConfig& device : config.devices)
+        m_devices.emplace_back(device);
+}
+
+CSimDevice* CSimulator::Find(const std::wstring& address)
+{
+    for (CSimDevice& device : m_devices)
+        if (_wcsicmp(device.Address().c_str(), address.c_str()) == 0)
+            return &device;
+    return nullptr;
+}
+
+std::string CSimulator::FrameDcon(const std::string& text) const
+{
+    return m_config.lrc ? text + Hex2(Sum(text)) + "\r" : text + "\r";
+}
+
+CSimulator::Answer CSimulator::Faulted(CSimDevice& device, std::string reply, bool modbus,
+                                       const std::vector<uint8_t>& request)
+{
+    Answer answer;
+    SimFault& fault = device.fault;
+    SimFault::Kind kind = fault.count == 0 ? SimFault::None : fault.kind;
+    if (kind != SimFault::None && fault.count > 0)
+        --fault.count;
+    switch (kind) {
+    case SimFault::Silent: return answer;
+    case SimFault::Garbage: answer.bytes.assign(kGarbage, sizeof kGarbage - 1); return answer;
+    case SimFault::Late: answer.delayMs = fault.ms; break;
+    case SimFault::Exception:
+        if (modbus && request.size() >= 2)
+            reply = WithCrc({request[0], uint8_t(request[1] | 0x80), 0x02}, false);
+        else if (!modbus)
+            reply = FrameDcon("?" + WideToAnsi(device.Address()));
+        break;
+    case SimFault::BadSum:
+        if (modbus && reply.size() >= 2)
+            reply.back() = char(reply.back() ^ 0x5A);
+        else if (m_config.lrc && reply.size() >= 3)
+            reply.replace(reply.size() - 3, 2, Hex2(Sum(reply.substr(0, reply.size() - 3)) + 1));
+        break;
+    default: break;
+    }
+    answer.bytes = reply;
+    return answer;
+}
+
+CSimulator::Answer CSimulator::HandleDcon(const std::string& line, bool strict)
+{
+    std::string command = line;
+    while (!command.empty() && (command.back() == '\0' || command.back() == '\r'))
+        command.pop_back();
+    if (strict && (line.empty() || line.back() != '\r'))
+        return {};
+    if (m_config.lrc && command.size() >= 2) {
+        std::string text = command.substr(0, command.size() - 2);
+        if (command.substr(command.size() - 2) == Hex2(Sum(text)))
+            command = text;
+        else if (strict)
+            return {};  // a module ignores a line with a wrong checksum
+    }
+    if (command.size() < 3)
+        return {};
+    CSimDevice* device = Find(AnsiToWide(command.substr(1, 2)));
+    if (!device)
+        return {};
+    std::string reply = device->AnswerDcon(command, Seconds());
+    if (reply.empty())
+        return {};
+    return Faulted(*device, FrameDcon(reply), false, {});
+}
+
+CSimulator::Answer CSimulator::HandleModbus(const std::string& frame)
+{
+    if (frame.size() < 4 || !HasGoodCrc(frame))
+        return {};
+    std::vector<uint8_t> request(frame.begin(), frame.end() - 2);
+    bool broadcast = request[0] == 0 && request[1] == 0x08;
+    for (CSimDevice& device : m_devices) {
+        if (!device.IsModbus() || !(broadcast || device.Accepts(request)))
+            continue;
+        return Faulted(device, WithCrc(device.AnswerModbus(request), false), true, request);
+    }
+    return {};
+}
+
+CSimulator::Answer CSimulator::HandleMessage(const std::string& message)
+{
+    if (message.size() >= 4 && HasGoodCrc(message))
+        return HandleModbus(message);
+    return HandleDcon(message, false);
+}
+
+bool CSimulator::HasGoodCrc(const std::string& frame)
+{
+    if (frame.size() < 3)
+        return false;
+    auto bytes = reinterpret_cast<const uint8_t*>(frame.data());
+    uint16_t crc = CRC16(bytes, uint16_t(frame.size() - 2));
+    return bytes[frame.size() - 2] == (crc & 0xFF) && bytes[frame.size() - 1] == (crc >> 8);
+}
+
+size_t CSimulator::ModbusRequestLength(const std::string& received)
+{
+    if (received.size() < 2)
+        return 0;
+    size_t length = 0;
+    switch (uint8_t(received[1])) {
+    case 0x03:
+    case 0x06:
+    case 0x08: length = 8; break;
+    case 0x19: length = 6; break;
+    default: return 0;
+    }
+    return received.size() >= length ? length : 0;
+}

@@ -1,0 +1,213 @@
+// devsim: answers as every device of one segment of controller.xml, on a COM port or as the
+// client of an engine's named pipe. Run without arguments for its usage.
+#include "ComPtr.h"
+#include "SimLink.h"
+#include "SimLog.h"
+#include "Simulator.h"
+#include "TextConv.h"
+#include <cstdio>
+#include <cwchar>
+#include <string>
+#include <vector>
+
+namespace {
+const char kUsage[] =
+    "usage: devsim <controller.xml> <segment> <port> [options]\n"
+    "  <port>                COMn: the simulator's end of the line; \\\\.\\pipe\\name: client of that pipe\n"
+    "  --log FILE            log every request with its time and the reply\n"
+    "  --set ADDR=VALUE      digital input status (hex), counter (decimal), analog inputs (1.25:-0.5),\n"
+    "                        IVA-8 reading (166.84, or 0x012C for reply bytes 8 and 9), RRG-12 (10:1)\n"
+    "  --fault ADDR=KIND[:MS][*N]  silent, badsum, late:MS, garbage or exception; *N: the next N\n"
+    "                        requests only\n";
+
+struct Options {
+    std::wstring config, segment, port, log;
+    std::vector<std::pair<std::wstring, std::string>> sets;
+    std::vector<std::pair<std::wstring, SimFault>> faults;
+};
+
+bool SplitAssignment(const std::wstring& text, std::wstring& address, std::string& value)
+{
+    size_t equals = text.find(L'=');
+    if (equals == 0 || equals == std::wstring::npos)
+        return false;
+    address = text.substr(0, equals);
+    value = WideToAnsi(text.substr(equals + 1));
+    return true;
+}
+
+bool ParseFault(std::string text, SimFault& fault)
+{
+    size_t star = text.find('*');
+    if (star != std::string::npos) {
+        fault.count = std::atoi(text.c_str() + star + 1);
+        text.resize(star);
+    }
+    size_t colon = text.find(':');
+    if (colon != std::string::npos) {
+        fault.ms = std::atoi(text.c_str() + colon + 1);
+        text.resize(colon);
+    }
+    const std::pair<const char*, SimFault::Kind> kinds[] = {
+        {"silent", SimFault::Silent}, {"badsum", SimFault::BadSum}, {"badcrc", SimFault::BadSum},
+        {"late", SimFault::Late},     {"garbage", SimFault::Garbage}, {"exception", SimFault::Exception}};
+    for (const auto& kind : kinds)
+        if (text == kind.first) {
+            fault.kind = kind.second;
+            return true;
+        }
+    return false;
+}
+
+bool ParseOptions(int argc, wchar_t** argv, Options& options)
+{
+    if (argc < 4)
+        return false;
+    options.config = argv[1];
+    options.segment = argv[2];
+    options.port = argv[3];
+    for (int i = 4; i < argc; ++i) {
+        std::wstring option = argv[i];
+        if (i + 1 >= argc)
+            return false;
+        std::wstring argument = argv[++i];
+        std::wstring address;
+        std::string value;
+        if (option == L"--log") {
+            options.log = argument;
+        } else if (option == L"--set" && SplitAssignment(argument, address, value)) {
+            options.sets.emplace_back(address, value);
+        } else if (option == L"--fault" && SplitAssignment(argument, address, value)) {
+            SimFault fault;
+            if (!ParseFault(value, fault))
+                return false;
+            options.faults.emplace_back(address, fault);
+        } else {
+            return false;
+        }
+    }
+    return true;
+}
+
+bool Apply(const Options& options, CSimulator& simulator)
+{
+    for (const auto& set : options.sets) {
+        CSimDevice* device = simulator.Find(set.first);
+        if (!device || !device->Set(set.second)) {
+            fwprintf(stderr, L"devsim: cannot set %ls\n", set.first.c_str());
+            return false;
+        }
+    }
+    for (const auto& fault : options.faults) {
+        CSimDevice* device = simulator.Find(fault.first);
+        if (!device) {
+            fwprintf(stderr, L"devsim: no device at address %ls\n", fault.first.c_str());
+            return false;
+        }
+        device->fault = fault.second;
+    }
+    return true;
+}
+
+void Reply(CSimulator::Answer answer, CSimLog& log, double received, const std::string& request, bool binary,
+           bool (*send)(void*, const std::string&), void* link)
+{
+    if (answer.delayMs > 0)
+        ::Sleep(DWORD(answer.delayMs));
+    if (!answer.bytes.empty())
+        send(link, answer.bytes);
+    log.Exchange(received, request, answer.bytes, binary);
+}
+
+bool SendToPort(void* link, const std::string& bytes) { return static_cast<CSimPort*>(link)->Write(bytes); }
+bool SendToPipe(void* link, const std::string& bytes) { return static_cast<CSimPipeClient*>(link)->Write(bytes); }
+
+// Requests on a serial line: DCON lines end in a carriage return; Modbus frames end where
+// their function says, or at a pause.
+void ServePort(CSimPort& port, CSimulator& simulator, CSimLog& log)
+{
+    std::string pending;
+    for (;;) {
+        std::string received = port.Read();
+        pending += received;
+        if (simulator.Dcon()) {
+            for (size_t end; (end = pending.find('\r')) != std::string::npos;) {
+                std::string line = pending.substr(0, end + 1);
+                pending.erase(0, end + 1);
+                Reply(simulator.HandleDcon(line, true), log, simulator.Seconds(), line, false, SendToPort, &port);
+            }
+        } else {
+            for (size_t length; (length = CSimulator::ModbusRequestLength(pending)) > 0;) {
+                std::string frame = pending.substr(0, length);
+                pending.erase(0, length);
+                Reply(simulator.HandleModbus(frame), log, simulator.Seconds(), frame, true, SendToPort, &port);
+            }
+        }
+        if (received.empty() && !pending.empty()) {  // a pause ends whatever came without an end
+            std::string rest;
+            rest.swap(pending);
+            CSimulator::Answer answer = simulator.Dcon() ? CSimulator::Answer() : simulator.HandleModbus(rest);
+            Reply(answer, log, simulator.Seconds(), rest, !simulator.Dcon(), SendToPort, &port);
+        }
+    }
+}
+
+void ServePipe(const std::wstring& path, CSimulator& simulator, CSimLog& log)
+{
+    for (;;) {
+        CSimPipeClient pipe;
+        if (!pipe.Connect(path)) {
+            ::Sleep(200);
+            continue;
+        }
+        log.Line("# connected");
+        std::string message;
+        while (pipe.ReadMessage(message)) {
+            bool binary = message.size() >= 4 && CSimulator::HasGoodCrc(message);
+            Reply(simulator.HandleMessage(message), log, simulator.Seconds(), message, binary, SendToPipe, &pipe);
+        }
+        log.Line("# disconnected");
+    }
+}
+}  // namespace
+
+int wmain(int argc, wchar_t** argv)
+{
+    Options options;
+    if (!ParseOptions(argc, argv, options)) {
+        fputs(kUsage, stderr);
+        return 2;
+    }
+    SimSegmentConfig config;
+    std::wstring error;
+    {
+        CComApartment apartment;
+        if (!LoadSegmentConfig(options.config, options.segment, config, error)) {
+            fwprintf(stderr, L"devsim: %ls\n", error.c_str());
+            return 1;
+        }
+    }
+    CSimulator simulator(config);
+    if (!Apply(options, simulator))
+        return 2;
+    CSimLog log;
+    if (!options.log.empty() && !log.Open(options.log)) {
+        fwprintf(stderr, L"devsim: cannot write %ls\n", options.log.c_str());
+        return 1;
+    }
+    std::wstring lower = options.port;
+    for (wchar_t& c : lower)
+        c = wchar_t(towlower(c));
+    if (lower.compare(0, 2, L"\\\\") == 0 && lower.find(L"\\pipe\\") != std::wstring::npos) {
+        log.Line("# ready " + WideToAnsi(options.port));
+        ServePipe(options.port, simulator, log);
+    }
+    CSimPort port;
+    if (!port.Open(options.port, config.settings)) {
+        fwprintf(stderr, L"devsim: cannot open %ls (error %lu)\n", options.port.c_str(), ::GetLastError());
+        return 1;
+    }
+    log.Line("# ready " + WideToAnsi(options.port));
+    ServePort(port, simulator, log);
+    return 0;
+}

@@ -85,7 +85,9 @@ void SelectComboEntry(HWND dialog, int id, int index)
 {
     HWND combo = ::GetDlgItem(dialog, id);
     ::SendMessageW(combo, CB_SETCURSEL, WPARAM(index), 0);
-    ::PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, CBN_SELCHANGE), reinterpret_cast<LPARAM>(combo));
+    DWORD_PTR result = 0;
+    ::SendMessageTimeoutW(dialog, WM_COMMAND, MAKEWPARAM(id, CBN_SELCHANGE), reinterpret_cast<LPARAM>(combo),
+                          SMTO_ABORTIFHUNG, 10000, &result);
 }
 
 HWND FocusOf(HWND window)

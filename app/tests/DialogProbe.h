@@ -19,7 +19,7 @@ void ClickTab(HWND tab, int index);
 // A posted key press (WM_KEYDOWN) and a posted button press (BM_CLICK).
 void PressKey(HWND window, UINT key);
 void ClickButton(HWND dialog, int id);
-// Tells the dialog that a combo box's selection changed, after selecting the entry.
+// Selects an entry of a combo box and tells the dialog, waiting until it has handled that.
 void SelectComboEntry(HWND dialog, int id, int index);
 
 // The window with the keyboard focus in the thread that owns `window`.

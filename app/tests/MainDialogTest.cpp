@@ -15,7 +15,7 @@ protected:
     void Open(const std::string& configuration)
     {
         orvex = std::make_unique<COrvexSession>(configuration);
-        ASSERT_TRUE(orvex->Start());
+        ASSERT_TRUE(orvex->Start()) << ::GetLastError();
         dialog = orvex->MainWindow();
         ASSERT_NE(dialog, nullptr);
         list = ::GetDlgItem(dialog, 1000);

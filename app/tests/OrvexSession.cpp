@@ -1,5 +1,6 @@
 #include "OrvexSession.h"
 #include <cstdio>
+#include <string>
 
 const wchar_t kMainCaption[] = L"Переносной измерительный комплекс «МИРЕЛ»";
 const wchar_t kLinkReportCaption[] = L"МИРЕЛ. Проверка связи с модулями сбора данных";
@@ -10,12 +11,14 @@ std::wstring ConfigurationPath(const std::wstring& folder) { return folder + L"\
 
 COrvexSession::COrvexSession(const std::string& utf8Configuration)
 {
-    wchar_t temp[MAX_PATH], name[MAX_PATH];
+    wchar_t temp[MAX_PATH];
     ::GetTempPathW(MAX_PATH, temp);
-    ::GetTempFileNameW(temp, L"orv", 0, name);
-    ::DeleteFileW(name);
-    m_folder = name;
-    ::CreateDirectoryW(m_folder.c_str(), nullptr);
+    // A fresh folder per run; several test programs may make theirs at the same time.
+    static unsigned serial = 0;
+    do
+        m_folder = std::wstring(temp) + L"orvex-" + std::to_wstring(::GetCurrentProcessId()) + L"-" +
+                   std::to_wstring(++serial) + L"-" + std::to_wstring(::GetTickCount());
+    while (!::CreateDirectoryW(m_folder.c_str(), nullptr) && ::GetLastError() == ERROR_ALREADY_EXISTS);
     if (utf8Configuration.empty())
         return;
     if (FILE* out = _wfopen(ConfigurationPath(m_folder).c_str(), L"wb")) {
@@ -46,19 +49,16 @@ bool COrvexSession::Start()
     return m_process.Start(L"\"" + ProgramFolder() + L"\\orvex.exe\"", m_folder);
 }
 
-HWND COrvexSession::MainWindow(DWORD milliseconds)
+HWND COrvexSession::MainWindow(DWORD milliseconds) { return WaitForDialog(kMainCaption, milliseconds); }
+
+HWND COrvexSession::WaitForDialog(const wchar_t* caption, DWORD milliseconds)
 {
-    // The dialog exists before start-up shows it; it takes clicks once it is shown.
-    HWND dialog = WaitForWindow(m_process.info.dwProcessId, L"#32770", kMainCaption, milliseconds);
+    // A dialog exists before its initialisation ends; it is shown after it.
+    HWND dialog = WaitForWindow(m_process.info.dwProcessId, L"#32770", caption, milliseconds);
     DWORD start = ::GetTickCount();
     while (dialog && !::IsWindowVisible(dialog) && ::GetTickCount() - start < milliseconds)
         ::Sleep(50);
     return dialog;
-}
-
-HWND COrvexSession::WaitForDialog(const wchar_t* caption, DWORD milliseconds)
-{
-    return WaitForWindow(m_process.info.dwProcessId, L"#32770", caption, milliseconds);
 }
 
 std::string COrvexSession::ReadConfiguration() const

@@ -23,7 +23,7 @@ int FatalBoxText(COrvexSession& orvex, std::wstring& text)
 TEST(OrvexStartup, MissingConfigurationEndsThroughTheFatalBoxWithTheLowWordOfTheLoaderResult)
 {
     COrvexSession orvex("");
-    ASSERT_TRUE(orvex.Start());
+    ASSERT_TRUE(orvex.Start()) << ::GetLastError();
     std::wstring text;
     int code = FatalBoxText(orvex, text);
     ASSERT_GT(code, 0);
@@ -35,7 +35,7 @@ TEST(OrvexStartup, MissingConfigurationEndsThroughTheFatalBoxWithTheLowWordOfThe
 TEST(OrvexStartup, RefusedConfigurationShowsTheLoadersReasonOnItsOwnLine)
 {
     COrvexSession orvex(Configuration(R"(<device name="ICP9999" transport="seg1" addres="11" description="x"/>)"));
-    ASSERT_TRUE(orvex.Start());
+    ASSERT_TRUE(orvex.Start()) << ::GetLastError();
     std::wstring text;
     EXPECT_EQ(FatalBoxText(orvex, text), 13);
     std::wstring head = std::wstring(kLoadError) + L"\nЭлемент device";
@@ -46,7 +46,7 @@ TEST(OrvexStartup, RefusedConfigurationShowsTheLoadersReasonOnItsOwnLine)
 TEST(OrvexStartup, ListShowsOneRowPerVariableAndTheControlsTheirInitialTexts)
 {
     COrvexSession orvex(SilentModuleConfiguration());
-    ASSERT_TRUE(orvex.Start());
+    ASSERT_TRUE(orvex.Start()) << ::GetLastError();
     HWND dialog = orvex.MainWindow();
     ASSERT_NE(dialog, nullptr);
     HWND list = ::GetDlgItem(dialog, 1000);
@@ -77,7 +77,7 @@ TEST(OrvexStartup, ListShowsOneRowPerVariableAndTheControlsTheirInitialTexts)
 TEST(OrvexStartup, ConfigurationWithoutVariablesShowsAnEmptyList)
 {
     COrvexSession orvex(Configuration(""));
-    ASSERT_TRUE(orvex.Start());
+    ASSERT_TRUE(orvex.Start()) << ::GetLastError();
     HWND dialog = orvex.MainWindow();
     ASSERT_NE(dialog, nullptr);
     EXPECT_EQ(ListViewRowCount(::GetDlgItem(dialog, 1000)), 0);
@@ -88,7 +88,7 @@ TEST(OrvexStartup, ConfigurationWithoutVariablesShowsAnEmptyList)
 TEST(OrvexStartup, CloseBoxEndsWithCodeTwo)
 {
     COrvexSession orvex(FreeVariablesConfiguration());
-    ASSERT_TRUE(orvex.Start());
+    ASSERT_TRUE(orvex.Start()) << ::GetLastError();
     HWND dialog = orvex.MainWindow();
     ASSERT_NE(dialog, nullptr);
     ::PostMessageW(dialog, WM_SYSCOMMAND, SC_CLOSE, 0);

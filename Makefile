@@ -14,5 +14,8 @@ test: deps
 bench: deps
 	scripts/run-tests.sh bench
 
+demo: deps
+	scripts/demo.sh
+
 clean:
 	rm -rf build

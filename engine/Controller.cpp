@@ -78,6 +78,12 @@ void CALLBACK CController::CycleCallback(void* engine, BOOLEAN)
     if (self->m_timerQueue == INVALID_HANDLE_VALUE)
         return;
     self->m_lock->Enter();
+    // The pool may run several callbacks of the timer at once; one that waited here while the
+    // cycle was stopped must not start a pass.
+    if (self->m_timerQueue == INVALID_HANDLE_VALUE) {
+        self->m_lock->Leave();
+        return;
+    }
     bool ok = self->RunPass();
     self->m_lock->Leave();
     ::PostMessageW(self->m_window, ok ? WM_TIMER : WM_CYCLE_FAILED, 0, 0);

@@ -9,8 +9,7 @@ class CDCON : public virtual CDevice {
 public:
     ~CDCON() override = default;
 
-    // The request and reply of the last exchange.
-    const std::wstring& LastRequest() const { return m_request; }
+    // The reply of the last exchange, as the transport left it.
     const std::wstring& LastReply() const { return m_reply; }
 
 protected:

@@ -39,20 +39,25 @@ bool CSerial::OpenFile()
     return false;
 }
 
-// RS485 converters take their power and direction from the modem lines: RTS and DTR held on,
-// no flow control whatever the settings text says.
-bool CSerial::Configure()
+// RS485 converters take their power and direction from the modem lines.
+bool BuildPortDcb(const std::wstring& settings, DCB& dcb)
 {
-    DCB dcb{};
+    dcb = DCB{};
     dcb.DCBlength = sizeof dcb;
-    bool ok = ::BuildCommDCBW(m_settings.c_str(), &dcb) != FALSE;
+    bool ok = ::BuildCommDCBW(settings.c_str(), &dcb) != FALSE;
     dcb.fBinary = TRUE;
     dcb.fOutX = FALSE;
     dcb.fInX = FALSE;
     dcb.fOutxCtsFlow = FALSE;
     dcb.fRtsControl = RTS_CONTROL_ENABLE;
     dcb.fDtrControl = DTR_CONTROL_ENABLE;
-    ok = ok && ::SetCommState(m_port, &dcb);
+    return ok;
+}
+
+bool CSerial::Configure()
+{
+    DCB dcb;
+    bool ok = BuildPortDcb(m_settings, dcb) && ::SetCommState(m_port, &dcb);
 
     COMMPROP properties{};
     ok = ::GetCommProperties(m_port, &properties) && ok;
@@ -124,6 +129,8 @@ bool CSerial::Transact(std::wstring& request, std::wstring& reply)
         return false;
     {
         CScopedLock lock(m_lock);
+        if (!m_written)
+            return false;  // the line is gone; the shared reply is an earlier one
         reply = m_reply;
     }
     return DconCheckReply(reply, m_lrc);
@@ -142,6 +149,8 @@ bool CSerial::TransactBinary(CFrameRecord& request, CFrameRecord& reply)
         return false;
     {
         CScopedLock lock(m_lock);
+        if (!m_written)
+            return false;  // the line is gone; the shared record still holds the request
         reply = m_frame;
     }
     return ModbusCheckReply(request, reply);
@@ -192,7 +201,8 @@ void CSerial::ServeText()
         std::string bytes = WideToAnsi(m_request);
         bytes.resize(std::min(bytes.size(), kTextLimit));
         DWORD written = 0;
-        if (::WriteFile(m_port, bytes.data(), DWORD(bytes.size()), &written, nullptr)) {
+        m_written = ::WriteFile(m_port, bytes.data(), DWORD(bytes.size()), &written, nullptr) != FALSE;
+        if (m_written) {
             std::string received(kTextLimit, '\0');
             size_t count = ReadReply(reinterpret_cast<unsigned char*>(&received[0]), kTextLimit);
             m_reply = AnsiToWide(received.data(), count);
@@ -206,7 +216,8 @@ void CSerial::ServeBinary()
     {
         CScopedLock lock(m_lock);
         DWORD written = 0;
-        if (::WriteFile(m_port, m_frame.data, DWORD(m_frame.count), &written, nullptr)) {
+        m_written = ::WriteFile(m_port, m_frame.data, DWORD(m_frame.count), &written, nullptr) != FALSE;
+        if (m_written) {
             CFrameRecord received;
             received.count = int(ReadReply(received.data, sizeof received.data));
             m_frame = received;

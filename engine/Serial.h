@@ -3,6 +3,11 @@
 #include "Handle.h"
 #include "Transport.h"
 
+// The device control block of a port: the settings text (as BuildCommDCB reads it) with binary
+// mode, RTS and DTR held on and no flow control, whatever the text says. False when the text
+// cannot be read.
+bool BuildPortDcb(const std::wstring& settings, DCB& dcb);
+
 // A segment on a Windows serial port (an RS485 converter on a COM port). One I/O thread per
 // open port does the write-wait-read of every exchange; callers hand requests over to it.
 class CSerial : public virtual CTransport {
@@ -22,15 +27,14 @@ public:
     int Delay() const { return m_delay; }
     const std::wstring& Settings() const { return m_settings; }
     const std::wstring& Protocol() const { return m_protocol; }
-    bool IsOpen() const { return m_open; }
-
-    // The most a text reply keeps; later bytes of a longer reply are read and dropped.
-    static constexpr size_t kTextLimit = 16380;
 
     bool m_crc = false;   // stored with the port; changes no framing
     bool m_lrc = false;   // DCON checksum on this port
 
 private:
+    // The most a text reply keeps; later bytes of a longer reply are read and dropped.
+    static constexpr size_t kTextLimit = 16380;
+
     bool OpenFile();
     bool Configure();
     void StartThread();
@@ -52,6 +56,7 @@ private:
     CCriticalSection m_lock;
     CHandle m_requestEvent, m_doneEvent, m_quitEvent;
     bool m_open = false;
+    bool m_written = false;  // whether the I/O thread could send the last request
     CHandle m_thread;
     CFrameRecord m_frame;
 };

@@ -1,38 +1,9 @@
 #include "ConfigFile.h"
+#include "CycleWindow.h"
 #include "Evaluator.h"
 #include <gtest/gtest.h>
 
 namespace {
-// A message-only window on the test thread that counts what the cycle posts.
-class CCycleWindow {
-public:
-    CCycleWindow() { m_window = ::CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr); }
-    ~CCycleWindow() { ::DestroyWindow(m_window); }
-    operator HWND() const { return m_window; }
-
-    // Pumps messages until `count` of either kind arrived or the time is out.
-    void Pump(int count, DWORD milliseconds)
-    {
-        DWORD start = ::GetTickCount();
-        while (timers + failures < count && ::GetTickCount() - start < milliseconds) {
-            MSG msg;
-            while (::PeekMessageW(&msg, m_window, 0, 0, PM_REMOVE)) {
-                if (msg.message == WM_TIMER)
-                    ++timers;
-                else if (msg.message == WM_CYCLE_FAILED)
-                    ++failures;
-            }
-            ::Sleep(5);
-        }
-    }
-
-    int timers = 0;
-    int failures = 0;
-
-private:
-    HWND m_window;
-};
-
 std::string Config(int period, const std::string& body)
 {
     return "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n<configuration period=\"" + std::to_string(period) + "\">\n" +

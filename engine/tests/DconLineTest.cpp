@@ -9,7 +9,7 @@
 #include <stdexcept>
 
 namespace {
-std::string Config(int port, bool lrc, int delay = 30, const char* protocol = "DCON")
+std::string Config(int port, bool lrc, int delay = 80, const char* protocol = "DCON")
 {
     return "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n<configuration period=\"1000\">\n"
            "<port name=\"seg\" id=\"COM" + std::to_string(port) + "\" dcb=\"9600,n,8,1\" protocol=\"" + protocol +
@@ -31,7 +31,7 @@ struct Segment {
     CSerial serial;
     std::vector<std::unique_ptr<CDevice>> devices;
 
-    Segment(int port, bool lrc, int delay = 30, const wchar_t* protocol = L"DCON")
+    Segment(int port, bool lrc, int delay = 80, const wchar_t* protocol = L"DCON")
         : serial(ComName(port), L"9600,n,8,1", protocol, delay)
     {
         serial.m_lrc = lrc;
@@ -207,14 +207,14 @@ TEST_F(DconLine, WithoutChecksumShortAndUnreadableRepliesAreRefusedByTheModules)
 // A reply later than the delay is lost to its exchange and read as the start of the next reply.
 TEST_F(DconLine, ALateReplyStartsTheNextReply)
 {
-    CDevsim sim(Config(simEnd, false, 60), L"seg", ComName(simEnd), std::wstring(kValues) + L" --fault 17=late:80*1");
+    CDevsim sim(Config(simEnd, false, 60), L"seg", ComName(simEnd), std::wstring(kValues) + L" --fault 17=late:250*1");
     ASSERT_TRUE(sim.Ready());
     Segment segment(hostEnd, false, 60);
     ASSERT_TRUE(segment.serial.Open());
     auto* analog = dynamic_cast<CDCON*>(&segment.Module(L"17"));
     EXPECT_FALSE(analog->ReadInputs());
     EXPECT_EQ(analog->LastReply(), L"");
-    ::Sleep(100);  // the late reply is now waiting in the line
+    ::Sleep(300);  // the late reply is now waiting in the line
     EXPECT_TRUE(segment.Module(L"41").ReadInputs());
     std::wstring late = L">+01.250-00.500+00.000+00.000+00.000+00.000+00.000+00.000\r";
     EXPECT_EQ(dynamic_cast<CDCON*>(&segment.Module(L"41"))->LastReply(), late + L">FFFE\r");
@@ -224,7 +224,7 @@ TEST_F(DconLine, OnlyTheExactProtocolNameDconRunsTheTextThread)
 {
     CDevsim sim(Config(simEnd, false), L"seg", ComName(simEnd), kValues);
     ASSERT_TRUE(sim.Ready());
-    Segment segment(hostEnd, false, 30, L"dcon");
+    Segment segment(hostEnd, false, 80, L"dcon");
     ASSERT_TRUE(segment.serial.Open());
     std::wstring request = L"$17M", reply;
     segment.serial.Transact(request, reply);  // the binary thread sends no text
@@ -248,14 +248,15 @@ TEST_F(DconLine, OpenCloseAndSetPortId)
     EXPECT_EQ(reply, L"!177017\r");
 
     DWORD start = ::GetTickCount();
-    EXPECT_FALSE(segment.serial.SetPortId(L"COM2"));
+    EXPECT_FALSE(segment.serial.SetPortId(L"COM99"));
     EXPECT_GE(::GetTickCount() - start, 190u) << "a missing port is tried twice, 200 ms apart";
-    EXPECT_EQ(segment.serial.GetPortId(), L"COM2");
+    EXPECT_EQ(segment.serial.GetPortId(), L"COM99");
     request = L"$17M";
     EXPECT_FALSE(segment.serial.Transact(request, reply));
     EXPECT_FALSE(segment.Module(L"17").TestLink());
 
-    EXPECT_FALSE(segment.serial.SetPortId(L"COM99"));
+    EXPECT_FALSE(segment.serial.SetPortId(L"COM2")) << "a name that is no serial line";
+    EXPECT_FALSE(segment.serial.Transact(request = L"$17M", reply));
     EXPECT_TRUE(segment.serial.SetPortId(ComName(hostEnd)));
     EXPECT_TRUE(segment.Module(L"17").TestLink());
     segment.serial.Close();
@@ -266,8 +267,26 @@ TEST(SerialPort, RefusesSettingsItCannotBuild)
 {
     auto pairs = RigPairs();
     ASSERT_FALSE(pairs.empty());
-    CSerial serial(ComName(pairs[0].second), L"nonsense", L"DCON", 30);
+    CSerial serial(ComName(pairs[0].second), L"nonsense", L"DCON", 80);
     EXPECT_FALSE(serial.Open());
     std::wstring request = L"$17M", reply;
     EXPECT_FALSE(serial.Transact(request, reply));
+}
+
+// The configuration commands the scale buttons send: devsim keeps the new input range.
+TEST_F(DconLine, DevsimKeepsTheInputRangeItIsGiven)
+{
+    CDevsim sim(Config(simEnd, true), L"seg", ComName(simEnd));
+    ASSERT_TRUE(sim.Ready());
+    Segment segment(hostEnd, true);
+    ASSERT_TRUE(segment.serial.Open());
+    std::wstring request = L"$172", reply;
+    ASSERT_TRUE(segment.serial.Transact(request, reply));
+    EXPECT_EQ(reply, L"!17080600");
+    request = L"%17170A" + reply.substr(5, 4);
+    ASSERT_TRUE(segment.serial.Transact(request, reply));
+    EXPECT_EQ(reply, L"!17");
+    request = L"$172";
+    ASSERT_TRUE(segment.serial.Transact(request, reply));
+    EXPECT_EQ(reply, L"!170A0600");
 }

@@ -22,13 +22,18 @@ start() {
   stop
   local wine=/usr/lib/wine/wine arch=win32
   if [ "$bits" = 64 ]; then wine=/usr/lib/wine/wine64; arch=win64; fi
-  local display
-  for display in $(seq 90 130); do
-    [ -e /tmp/.X11-unix/X$display ] || [ -e /tmp/.X$display-lock ] || break
-  done
-  Xvfb ":$display" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
-  echo $! > "$rig/xvfb.pid"
-  for _ in $(seq 50); do [ -e /tmp/.X11-unix/X$display ] && break; sleep 0.1; done
+  local display xdisplay
+  if [ -n "${RIG_DISPLAY:-}" ]; then
+    xdisplay=$RIG_DISPLAY  # the operator's own display (make demo with a screen)
+  else
+    for display in $(seq 90 130); do
+      [ -e /tmp/.X11-unix/X$display ] || [ -e /tmp/.X$display-lock ] || break
+    done
+    Xvfb ":$display" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+    echo $! > "$rig/xvfb.pid"
+    for _ in $(seq 50); do [ -e /tmp/.X11-unix/X$display ] && break; sleep 0.1; done
+    xdisplay=:$display
+  fi
   cat > "$rig/env" <<ENV
 export WINEPREFIX=$build/wineprefix
 export WINEARCH=$arch
@@ -36,7 +41,7 @@ export WINE=$wine
 export WINESERVER=/usr/lib/wine/wineserver
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml=;winealsa.drv,winepulse.drv=d"
-export DISPLAY=:$display
+export DISPLAY=$xdisplay
 export LANG=\${RIG_LANG:-ru_RU.UTF-8}
 export RIG_DIR=$rig
 ENV

@@ -137,7 +137,7 @@ bool CSimDevice::Accepts(const std::vector<uint8_t>& frame) const
         return false;
     if (m_kind == Iva8)
         return frame[0] == 1 && frame[1] == 0x19;
-    return m_kind == Rrg12 && frame[0] == uint8_t(_wtoi(m_address.c_str())) && (frame[1] == 3 || frame[1] == 6);
+    return m_kind == Rrg12 && frame[0] == uint8_t(_wtoi(m_address.c_str())) && frame[1] != 0x19;
 }
 
 std::vector<uint8_t> CSimDevice::AnswerModbus(const std::vector<uint8_t>& frame)

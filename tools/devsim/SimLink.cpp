@@ -13,7 +13,7 @@ bool CSimPort::Open(const std::wstring& portId, const std::wstring& settings)
         dcb.fOutX = dcb.fInX = dcb.fOutxCtsFlow = FALSE;
         ::SetCommState(m_port, &dcb);
     }
-    COMMTIMEOUTS timeouts{MAXDWORD, MAXDWORD, 20, 0, 0};
+    COMMTIMEOUTS timeouts{MAXDWORD, MAXDWORD, 1, 0, 0};
     return ::SetCommTimeouts(m_port, &timeouts) && ::PurgeComm(m_port, PURGE_RXCLEAR | PURGE_TXCLEAR);
 }
 
@@ -22,7 +22,7 @@ std::string CSimPort::Read()
     char buffer[512];
     DWORD got = 0;
     if (!::ReadFile(m_port, buffer, sizeof buffer, &got, nullptr)) {
-        ::Sleep(20);
+        ::Sleep(1);
         return {};
     }
     return std::string(buffer, got);

@@ -6,7 +6,7 @@
 class CSimPort {
 public:
     bool Open(const std::wstring& portId, const std::wstring& settings);
-    // What has arrived, waiting at most about 20 ms for a first byte; empty on a pause.
+    // What has arrived, waiting at most about 1 ms for a first byte.
     std::string Read();
     bool Write(const std::string& bytes);
 

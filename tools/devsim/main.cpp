@@ -109,45 +109,48 @@ bool Apply(const Options& options, CSimulator& simulator)
     return true;
 }
 
-void Reply(CSimulator::Answer answer, CSimLog& log, double received, const std::string& request, bool binary,
-           bool (*send)(void*, const std::string&), void* link)
+template <class Link>
+void Reply(Link& link, const CSimulator::Answer& answer, CSimLog& log, double received, const std::string& request,
+           bool binary)
 {
     if (answer.delayMs > 0)
         ::Sleep(DWORD(answer.delayMs));
     if (!answer.bytes.empty())
-        send(link, answer.bytes);
+        link.Write(answer.bytes);
     log.Exchange(received, request, answer.bytes, binary);
 }
 
-bool SendToPort(void* link, const std::string& bytes) { return static_cast<CSimPort*>(link)->Write(bytes); }
-bool SendToPipe(void* link, const std::string& bytes) { return static_cast<CSimPipeClient*>(link)->Write(bytes); }
+const double kPauseMs = 20.0;
 
 // Requests on a serial line: DCON lines end in a carriage return; Modbus frames end where
 // their function says, or at a pause.
 void ServePort(CSimPort& port, CSimulator& simulator, CSimLog& log)
 {
     std::string pending;
+    CElapsedTimer sinceByte;
     for (;;) {
         std::string received = port.Read();
         pending += received;
+        if (!received.empty())
+            sinceByte.Restart();
         if (simulator.Dcon()) {
             for (size_t end; (end = pending.find('\r')) != std::string::npos;) {
                 std::string line = pending.substr(0, end + 1);
                 pending.erase(0, end + 1);
-                Reply(simulator.HandleDcon(line, true), log, simulator.Seconds(), line, false, SendToPort, &port);
+                Reply(port, simulator.HandleDcon(line, true), log, simulator.Seconds(), line, false);
             }
         } else {
             for (size_t length; (length = CSimulator::ModbusRequestLength(pending)) > 0;) {
                 std::string frame = pending.substr(0, length);
                 pending.erase(0, length);
-                Reply(simulator.HandleModbus(frame), log, simulator.Seconds(), frame, true, SendToPort, &port);
+                Reply(port, simulator.HandleModbus(frame), log, simulator.Seconds(), frame, true);
             }
         }
-        if (received.empty() && !pending.empty()) {  // a pause ends whatever came without an end
+        if (!pending.empty() && sinceByte.Milliseconds() >= kPauseMs) {  // a pause ends whatever came without an end
             std::string rest;
             rest.swap(pending);
             CSimulator::Answer answer = simulator.Dcon() ? CSimulator::Answer() : simulator.HandleModbus(rest);
-            Reply(answer, log, simulator.Seconds(), rest, !simulator.Dcon(), SendToPort, &port);
+            Reply(port, answer, log, simulator.Seconds(), rest, !simulator.Dcon());
         }
     }
 }
@@ -164,7 +167,7 @@ void ServePipe(const std::wstring& path, CSimulator& simulator, CSimLog& log)
         std::string message;
         while (pipe.ReadMessage(message)) {
             bool binary = message.size() >= 4 && CSimulator::HasGoodCrc(message);
-            Reply(simulator.HandleMessage(message), log, simulator.Seconds(), message, binary, SendToPipe, &pipe);
+            Reply(pipe, simulator.HandleMessage(message), log, simulator.Seconds(), message, binary);
         }
         log.Line("# disconnected");
     }

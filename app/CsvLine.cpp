@@ -1,0 +1,47 @@
+#include "CsvLine.h"
+#include "CrtLocale.h"
+#include "TextConv.h"
+#include "Value.h"
+#include "Variable.h"
+#include <boost/date_time/posix_time/posix_time_io.hpp>
+#include <cstdio>
+#include <locale>
+#include <sstream>
+
+std::string FormatTime(const boost::posix_time::ptime& time, const char* format)
+{
+    std::ostringstream out;
+    out.imbue(std::locale(std::locale::classic(), new boost::posix_time::time_facet(format)));
+    out << time;
+    return out.str();
+}
+
+std::wstring CsvFileName(const boost::posix_time::ptime& time, const char* format)
+{
+    return AnsiToWide(FormatTime(time, format) + ".csv");
+}
+
+std::string CsvHeaderLine(const CVariableList& variables)
+{
+    std::string line = "\"" + WideToAnsi(L"Время", 1251) + "\"";
+    for (const auto& v : variables)
+        line += ";\"" + WideToAnsi(v->name + L" (" + v->description + L")", CP_THREAD_ACP) + "\"";
+    return line + "\r\n";
+}
+
+std::string CsvDataLine(const boost::posix_time::ptime& time, const CVariableList& variables)
+{
+    std::string line = "\"" + FormatTime(time, "%d.%m.%Y %H:%M:%S") + "\"";
+    for (const auto& v : variables)
+        line += ";" + CsvNumber(v->value ? float(v->value->AsNumber()) : 0.0f);
+    return line + "\r\n";
+}
+
+std::string CsvNumber(float value)
+{
+    // The user's language and country with code page 1251, whatever the process has set since.
+    static const CCrtLocale regional(LC_NUMERIC, ".1251");
+    char text[64];
+    int n = ::_snprintf_l(text, sizeof text, "%g", regional, double(value));
+    return std::string(text, n > 0 ? size_t(n) : 0);
+}

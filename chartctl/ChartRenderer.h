@@ -1,0 +1,47 @@
+#pragma once
+#include "ChartModel.h"
+#include <windows.h>
+#include <objidl.h>  // PROPID, left out by WIN32_LEAN_AND_MEAN
+#include <gdiplus.h>
+#include <memory>
+#include <vector>
+
+// The chart's drawing resources and its paint: a white field, the title, a gradient plot area
+// with a scrolling texture grid, the latest value in large figures, the sample polyline, the
+// value labels and the time-span label, drawn off-screen and copied to the target at once.
+class CChartRenderer {
+public:
+    CChartRenderer();
+    ~CChartRenderer();
+    CChartRenderer(const CChartRenderer&) = delete;
+    CChartRenderer& operator=(const CChartRenderer&) = delete;
+
+    // Creates the fonts, brushes, pens, formats and the grid textures (GDI+ must be running).
+    HRESULT Initialise(int gridSize, int step);
+    HRESULT Paint(HDC target, const RECT& bounds, CChartModel& model);
+
+    // The family the fonts were made from: "Tahoma", or the sans-serif stand-in found.
+    std::wstring FontFamilyName() const;
+
+private:
+    void DrawChart(Gdiplus::Graphics& graphics, const RECT& bounds);
+    void DrawTexts(Gdiplus::Graphics& graphics, const Gdiplus::Rect& plot, const Gdiplus::Rect& titleBox,
+                   const wchar_t* format);
+    void DrawSeries(Gdiplus::Graphics& graphics, const Gdiplus::Rect& plot, const wchar_t* format);
+    void DrawLabel(Gdiplus::Graphics& graphics, const wchar_t* format, double value, float x, float y, float width);
+    void BuildGridTextures(int gridSize, int step);
+
+    std::unique_ptr<Gdiplus::FontFamily> m_family;
+    std::unique_ptr<Gdiplus::Font> m_titleFont, m_valueFont, m_labelFont;
+    std::unique_ptr<Gdiplus::SolidBrush> m_backgroundBrush, m_textBrush, m_labelBrush;
+    std::unique_ptr<Gdiplus::Pen> m_framePen, m_linePen;
+    std::unique_ptr<Gdiplus::StringFormat> m_centredFormat, m_rightFormat;
+    std::vector<std::unique_ptr<Gdiplus::Bitmap>> m_gridImages;
+    std::vector<std::unique_ptr<Gdiplus::TextureBrush>> m_gridBrushes;
+
+    // Working buffers: the state of the paint under way, the polyline and the texts.
+    std::unique_ptr<CChartSnapshot> m_snapshot;
+    Gdiplus::Point m_points[CChartSnapshot::kMaxPoints];
+    wchar_t m_valueText[512];
+    wchar_t m_labelText[512];
+};

@@ -1,0 +1,204 @@
+// Acquisition passes over real (pty) lines against devsim.
+#include "ConfigFile.h"
+#include "CycleWindow.h"
+#include "DconFraming.h"
+#include "Devsim.h"
+#include "TextConv.h"
+#include <gtest/gtest.h>
+#include <algorithm>
+
+namespace {
+std::string Port(const char* name, int com, int delay, const char* protocol = "DCON", const char* lrc = "off")
+{
+    return std::string("<port name=\"") + name + "\" id=\"COM" + std::to_string(com) +
+           "\" dcb=\"9600,n,8,1\" protocol=\"" + protocol + "\" delay=\"" + std::to_string(delay) +
+           "\" crc=\"off\" lrc=\"" + lrc + "\"/>\n";
+}
+
+std::string Device(const char* keyword, const char* segment, const char* address, const std::string& items = "")
+{
+    return std::string("<device name=\"") + keyword + "\" transport=\"" + segment + "\" addres=\"" + address +
+           "\" description=\"d\">" + items + "</device>\n";
+}
+
+std::string Item(const char* id, int idx)
+{
+    return std::string("<item id=\"") + id + "\" idx=\"" + std::to_string(idx) +
+           "\" reg=\"0\" direction=\"IN\" type=\"A\" description=\"i\"/>";
+}
+
+std::string Wrap(int period, const std::string& body)
+{
+    return "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n<configuration period=\"" + std::to_string(period) +
+           "\">\n" + body + "</configuration>\n";
+}
+
+// The requests a devsim logged after the first `skip`, without their carriage returns.
+std::vector<std::string> Commands(const CDevsim& sim, size_t skip = 0)
+{
+    std::vector<std::string> commands;
+    auto requests = sim.Requests();
+    for (size_t i = skip; i < requests.size(); ++i) {
+        std::string r = requests[i];
+        r.erase(std::remove(r.begin(), r.end(), '\r'), r.end());
+        size_t cr = r.find("\\r");
+        commands.push_back(cr == std::string::npos ? r : r.substr(0, cr));
+    }
+    return commands;
+}
+
+std::string WithChecksum(const char* command)
+{
+    std::wstring line = AnsiToWide(command);
+    DconFrame(line, true);
+    line.pop_back();
+    return WideToAnsi(line);
+}
+
+class ControllerLine : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        pairs = RigPairs();
+        ASSERT_GE(pairs.size(), 2u) << "the rig gives this test two pty pairs";
+    }
+    CComApartment apartment;
+    std::vector<std::pair<int, int>> pairs;
+};
+}  // namespace
+
+TEST_F(ControllerLine, SegmentsRunInParallelAndDevicesInFileOrder)
+{
+    const int delay = 100;
+    std::string config = Wrap(10, Port("A", pairs[0].first, delay) + Port("B", pairs[1].first, delay) +
+                                       Device("ICP7017", "A", "11", Item("U11", 0)) + Device("ICP7017", "A", "12") +
+                                       Device("ICP7017", "A", "13") + Device("ICP7017", "B", "21") +
+                                       Device("ICP7017", "B", "22") + Device("ICP7017", "B", "23", Item("U23", 1)));
+    CDevsim simA(config, L"A", ComName(pairs[0].second), L"--set 11=1.25:-0.5");
+    CDevsim simB(config, L"B", ComName(pairs[1].second), L"--set 23=3.5:-7.25");
+    ASSERT_TRUE(simA.Ready() && simB.Ready());
+    CController c;
+    ASSERT_EQ(LoadConfig(config, c), S_OK);
+    std::wstring report;
+    ASSERT_TRUE(c.CheckLinks(report)) << report.c_str();
+    size_t linkA = simA.Requests().size(), linkB = simB.Requests().size();
+
+    CCycleWindow window;
+    ASSERT_TRUE(c.StartCycle(window));
+    window.Pump(1, 30000);  // the first pass also waits for the link check's replies to drain
+    DWORD start = ::GetTickCount();
+    window.Pump(5, 60000);
+    DWORD elapsed = ::GetTickCount() - start;
+    c.StopCycle();
+    ASSERT_EQ(window.failures, 0);
+    ASSERT_EQ(window.timers, 5);
+
+    for (auto [sim, skip, first] : {std::make_tuple(&simA, linkA, 11), std::make_tuple(&simB, linkB, 21)}) {
+        auto commands = Commands(*sim, skip);
+        ASSERT_GE(commands.size(), 15u);
+        for (size_t i = 0; i < 15; ++i)
+            EXPECT_EQ(commands[i], "#" + std::to_string(first + int(i % 3))) << "request " << i;
+    }
+    // One after the other the two segments would need 6 delays a pass; side by side, 3.
+    EXPECT_LT(elapsed / 4, DWORD(5 * delay)) << "passes of " << elapsed / 4 << " ms";
+    EXPECT_FLOAT_EQ(c.FindValue(L"U11")->payload.f, 1.25f);
+    EXPECT_FLOAT_EQ(c.FindValue(L"U23")->payload.f, -7.25f);
+}
+
+TEST_F(ControllerLine, ASilentModuleFailsThePassButLaterModulesAreStillRead)
+{
+    // With the checksum on, a silent module also fails its link test.
+    std::string config = Wrap(20, Port("A", pairs[0].first, 40, "DCON", "on") + Device("ICP7017", "A", "11", Item("U11", 0)) +
+                                       Device("ICP7017", "A", "12") + Device("ICP7017", "A", "13", Item("U13", 0)) +
+                                       "<variable name=\"n\" type=\"A\" description=\"n\">n = n + 1</variable>\n");
+    CDevsim sim(config, L"A", ComName(pairs[0].second), L"--set 11=2.5 --set 13=4.75 --fault 12=silent");
+    ASSERT_TRUE(sim.Ready());
+    CController c;
+    ASSERT_EQ(LoadConfig(config, c), S_OK);
+    std::wstring report;
+    EXPECT_FALSE(c.CheckLinks(report));
+    EXPECT_NE(report.find(L"ICP7017:12 (d) по COM" + std::to_wstring(pairs[0].first) + L" НЕТ\n"), std::wstring::npos);
+    size_t skip = sim.Requests().size();
+
+    CCycleWindow window;
+    ASSERT_TRUE(c.StartCycle(window));
+    window.Pump(3, 30000);
+    c.StopCycle();
+    EXPECT_EQ(window.timers, 0);
+    EXPECT_EQ(window.failures, 3);
+    auto commands = Commands(sim, skip);
+    ASSERT_GE(commands.size(), 3u);
+    EXPECT_EQ(commands[0], WithChecksum("#11"));
+    EXPECT_EQ(commands[1], WithChecksum("#12"));
+    EXPECT_EQ(commands[2], WithChecksum("#13"));
+    EXPECT_FLOAT_EQ(c.FindValue(L"U11")->payload.f, 2.5f);
+    EXPECT_FLOAT_EQ(c.FindValue(L"U13")->payload.f, 4.75f);
+    EXPECT_FLOAT_EQ(c.FindValue(L"n")->payload.f, 0.0f);  // formulas never ran
+}
+
+TEST_F(ControllerLine, ASilentHygrometerDoesNotFailThePass)
+{
+    std::string config = Wrap(20, Port("M", pairs[0].first, 40, "RTU") + Device("IVA8", "M", "1") +
+                                       Device("RRG12", "M", "3", Item("FLOW", 0)));
+    CDevsim sim(config, L"M", ComName(pairs[0].second), L"--fault 1=silent --set 3=10:1");
+    ASSERT_TRUE(sim.Ready());
+    CController c;
+    ASSERT_EQ(LoadConfig(config, c), S_OK);
+    std::wstring report;
+    c.CheckLinks(report);
+    CCycleWindow window;
+    ASSERT_TRUE(c.StartCycle(window));
+    window.Pump(3, 30000);
+    c.StopCycle();
+    EXPECT_EQ(window.failures, 0);
+    EXPECT_EQ(window.timers, 3);
+    EXPECT_FLOAT_EQ(c.FindValue(L"FLOW")->payload.f, 10.0f);
+}
+
+TEST_F(ControllerLine, StopWaitsForTheRunningPass)
+{
+    const int delay = 400;
+    std::string config = Wrap(10, Port("A", pairs[0].first, delay) + Device("ICP7017", "A", "11") +
+                                       Device("ICP7017", "A", "12"));
+    CDevsim sim(config, L"A", ComName(pairs[0].second));
+    ASSERT_TRUE(sim.Ready());
+    CController c;
+    ASSERT_EQ(LoadConfig(config, c), S_OK);
+    std::wstring report;
+    ASSERT_TRUE(c.CheckLinks(report));
+    size_t skip = sim.Requests().size();
+    CCycleWindow window;
+    ASSERT_TRUE(c.StartCycle(window));
+    ::Sleep(delay / 2 + 10);  // the first pass (after one period of 10 ms) is in its first exchange
+    DWORD start = ::GetTickCount();
+    c.StopCycle();
+    DWORD waited = ::GetTickCount() - start;
+    EXPECT_GE(waited, DWORD(delay / 4)) << "the stop returned before the pass ended";
+    ::Sleep(2 * delay);
+    EXPECT_EQ(sim.Requests().size() - skip, 2u) << "the running pass finished both reads, and no pass followed";
+    window.Pump(1, 2000);
+    EXPECT_EQ(window.timers, 1);  // that pass's refresh message still arrives
+}
+
+TEST(ControllerPipe, APipeSegmentWithDconAndModbusDevicesServedByDevsim)
+{
+    CComApartment apartment;
+    std::string config = Wrap(20, R"(<port name="P" id="\\.\pipe\orvex-cycle-pipe" delay="100" lrc="on"/>
+)" + Device("ICP7017", "P", "11", Item("U11", 0)) + Device("IVA8", "P", "1", Item("DEW", 0)) +
+                                       Device("RRG12", "P", "3", Item("FLOW", 1)));
+    CController c;
+    ASSERT_EQ(LoadConfig(config, c), S_OK);  // the engine serves the pipe; devsim is its client
+    CDevsim sim(config, L"P", L"\\\\.\\pipe\\orvex-cycle-pipe", L"--set 11=2.5 --set 1=166.84 --set 3=10:1");
+    ASSERT_TRUE(sim.Ready());
+    std::wstring report;
+    EXPECT_TRUE(c.CheckLinks(report)) << report.c_str();
+    CCycleWindow window;
+    ASSERT_TRUE(c.StartCycle(window));
+    window.Pump(3, 30000);
+    c.StopCycle();
+    EXPECT_EQ(window.failures, 0);
+    EXPECT_EQ(window.timers, 3);
+    EXPECT_FLOAT_EQ(c.FindValue(L"U11")->payload.f, 2.5f);
+    EXPECT_NEAR(c.FindValue(L"DEW")->payload.f, 166.84f, 0.001f);
+    EXPECT_FLOAT_EQ(c.FindValue(L"FLOW")->payload.f, 1.0f);
+}

@@ -1,0 +1,137 @@
+// The IVA-8 and the RRG-12 over a real (pty) serial line against devsim.
+#include "Crc16.h"
+#include "Devsim.h"
+#include "ModbusDevices.h"
+#include "Serial.h"
+#include <cstdio>
+#include <gtest/gtest.h>
+
+namespace {
+std::string Config(int port)
+{
+    return "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n<configuration period=\"1000\">\n"
+           "<port name=\"rtu\" id=\"COM" + std::to_string(port) +
+           "\" dcb=\"9600,n,8,1\" protocol=\"RTU\" delay=\"100\" crc=\"on\" lrc=\"off\"/>\n"
+           "<device name=\"IVA8\" transport=\"rtu\" addres=\"1\"/>\n"
+           "<device name=\"RRG12\" transport=\"rtu\" addres=\"7\"/>\n"
+           "</configuration>\n";
+}
+
+// A frame as devsim logs it, with its CRC.
+std::string Logged(std::vector<uint8_t> bytes)
+{
+    uint16_t crc = CRC16(bytes.data(), uint16_t(bytes.size()));
+    bytes.push_back(uint8_t(crc & 0xFF));
+    bytes.push_back(uint8_t(crc >> 8));
+    std::string text;
+    char hex[8];
+    for (uint8_t b : bytes) {
+        _snprintf(hex, sizeof hex, text.empty() ? "%02X" : " %02X", b);
+        text += hex;
+    }
+    return text;
+}
+
+class ModbusLine : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        auto pairs = RigPairs();
+        ASSERT_FALSE(pairs.empty()) << "the rig made no pty pair";
+        simEnd = pairs[0].first;
+        serial = std::make_unique<CSerial>(ComName(pairs[0].second), L"9600,n,8,1", L"RTU", 100);
+        iva.address = L"1";
+        rrg.address = L"7";
+        iva.transport = rrg.transport = serial.get();
+    }
+    int simEnd = 0;
+    std::unique_ptr<CSerial> serial;
+    CDeviceIVA8 iva;
+    CDeviceRRG12 rrg;
+};
+}  // namespace
+
+TEST_F(ModbusLine, ReadingsAreDecodedFromTheInstrumentsReplies)
+{
+    CDevsim sim(Config(simEnd), L"rtu", ComName(simEnd), L"--set 1=0x012C --set 7=10:1");
+    ASSERT_TRUE(sim.Ready());
+    ASSERT_TRUE(serial->Open());
+    EXPECT_TRUE(iva.TestLink());
+    EXPECT_TRUE(iva.ReadInputs());
+    EXPECT_EQ(iva.inputs[0].tag, TagFloat);
+    EXPECT_FLOAT_EQ(iva.inputs[0].payload.f, 166.84f);
+    EXPECT_TRUE(rrg.ReadInputs());
+    EXPECT_FLOAT_EQ(rrg.inputs[0].payload.f, 10.0f);
+    EXPECT_FLOAT_EQ(rrg.inputs[1].payload.f, 1.0f);
+
+    ASSERT_TRUE(sim.WaitForRequests(3));
+    EXPECT_EQ(sim.Requests(), (std::vector<std::string>{"00 08 00 20 00 01 21 D0", "01 19 02 00 D1 7F",
+                                                        Logged({0x07, 0x03, 0x00, 0x04, 0x00, 0x02})}));
+    EXPECT_EQ(sim.Replies()[2], Logged({0x07, 0x03, 0x04, 0x03, 0xE8, 0x00, 0x64}));
+}
+
+TEST_F(ModbusLine, NegativeHygrometerReading)
+{
+    CDevsim sim(Config(simEnd), L"rtu", ComName(simEnd), L"--set 1=0xC000");
+    ASSERT_TRUE(sim.Ready());
+    ASSERT_TRUE(serial->Open());
+    EXPECT_TRUE(iva.ReadInputs());
+    EXPECT_FLOAT_EQ(iva.inputs[0].payload.f, -163.84f);
+}
+
+// A silent or refusing instrument does not fail the read; its readings keep their values.
+TEST_F(ModbusLine, FaultsKeepTheReadingsAndFailOnlyTheChecks)
+{
+    CDevsim sim(Config(simEnd), L"rtu", ComName(simEnd),
+                L"--set 1=0x012C --set 7=10:1 --fault 1=silent*2 --fault 7=exception*1");
+    ASSERT_TRUE(sim.Ready());
+    ASSERT_TRUE(serial->Open());
+    EXPECT_TRUE(iva.TestLink()) << "silence passes the CRC test";
+    EXPECT_TRUE(iva.ReadInputs());
+    EXPECT_EQ(iva.inputs[0].tag, TagBoolean);
+    EXPECT_TRUE(iva.ReadInputs());
+    EXPECT_FLOAT_EQ(iva.inputs[0].payload.f, 166.84f);
+
+    EXPECT_TRUE(rrg.ReadInputs());
+    EXPECT_EQ(rrg.inputs[0].tag, TagBoolean);
+    CFrameRecord request, reply;
+    CModBusRtu::BuildReadHolding(request, 7, 4, 2);
+    EXPECT_TRUE(serial->TransactBinary(request, reply));
+    EXPECT_EQ(reply.count, 9);
+}
+
+TEST_F(ModbusLine, BadCrcAndExceptionRepliesFailTheExchange)
+{
+    CDevsim sim(Config(simEnd), L"rtu", ComName(simEnd), L"--fault 1=badcrc*1");
+    ASSERT_TRUE(sim.Ready());
+    ASSERT_TRUE(serial->Open());
+    EXPECT_FALSE(iva.TestLink());
+    EXPECT_TRUE(iva.TestLink());
+    CFrameRecord request, reply;
+    request.data[0] = 7;
+    request.data[1] = 0x10;  // a function the RRG-12 refuses
+    request.count = 2;
+    EXPECT_FALSE(serial->TransactBinary(request, reply));
+    EXPECT_EQ(reply.data[1], 0x90);
+}
+
+TEST_F(ModbusLine, SetPointGoesOutAtMostOncePerFiveSeconds)
+{
+    CDevsim sim(Config(simEnd), L"rtu", ComName(simEnd));
+    ASSERT_TRUE(sim.Ready());
+    ASSERT_TRUE(serial->Open());
+    CDeviceRRG12 rrg;  // its set-point timer starts now
+    rrg.address = L"7";
+    rrg.transport = serial.get();
+    rrg.outputs[0].SetFloat(12.345f);
+    EXPECT_TRUE(rrg.WriteOutputs());  // within 5 s of the device's creation: nothing sent
+    ::Sleep(5300);
+    EXPECT_TRUE(rrg.WriteOutputs());
+    ::Sleep(1000);
+    rrg.outputs[0].SetFloat(3.0f);
+    EXPECT_TRUE(rrg.WriteOutputs());
+    ::Sleep(200);
+    EXPECT_EQ(sim.Requests(), (std::vector<std::string>{Logged({0x07, 0x06, 0x00, 0x04, 0x04, 0xD2})}));
+    EXPECT_TRUE(rrg.ReadInputs());
+    EXPECT_FLOAT_EQ(rrg.inputs[0].payload.f, 12.34f);
+}

@@ -10,6 +10,14 @@ namespace {
 const int kSetupControls[] = {5, 6, 7, 8, 9, 10, 3, 1002, 1011, 11, 12, 13, 14, 15, 16};
 const int kAlwaysEnabled[] = {1, 2, 4, 1005, 1007, 1009, 1012, 1013, 1018, 1019, 1000};
 
+// A painted chart control switches the process's exponents to two digits for good.
+bool IsBound(const std::wstring& text, const std::wstring& expected)
+{
+    std::wstring twoDigits = expected;
+    twoDigits.replace(twoDigits.size() - 3, 1, L"");
+    return text == expected || text == twoDigits;
+}
+
 class MainDialog : public ::testing::Test {
 protected:
     void Open(const std::string& configuration)
@@ -105,8 +113,8 @@ TEST_F(MainDialog, UnreadableMinimumBeepsKeepsTheBoundsAndStopsTheExchange)
         ASSERT_TRUE(WaitForText(1, L"Стоп"));
         PressKey(dialog, VK_F5);
         ASSERT_TRUE(WaitForText(1, L"Старт"));
-        EXPECT_EQ(ItemText(dialog, 1005), minimum) << bad;
-        EXPECT_EQ(ItemText(dialog, 1007), maximum) << bad;
+        EXPECT_TRUE(IsBound(ItemText(dialog, 1005), minimum)) << bad << " " << ItemText(dialog, 1005);
+        EXPECT_TRUE(IsBound(ItemText(dialog, 1007), maximum)) << bad << " " << ItemText(dialog, 1007);
     }
 }
 

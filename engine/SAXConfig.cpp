@@ -122,13 +122,8 @@ HRESULT CSAXConfig::EndItem()
     variable->channel = uint16_t(_wtoi(Get(a, L"idx").c_str()));
     variable->reg = uint16_t(_wtoi(Get(a, L"reg").c_str()));
     variable->output = StartsWith(Get(a, L"direction"), L"I") ? 0 : 1;
-    variable->valueType = ValueTypeOf(Get(a, L"type"));
-    if (variable->valueType < 0)
-        return Refuse(L"item", L"type", Get(a, L"type"), L"тип значения должен начинаться с A, D, C или S");
-    variable->description = Get(a, L"description");
-    std::wstring precision = Get(a, L"percision");
-    if (!precision.empty())
-        variable->precision = uint16_t(_wtoi(precision.c_str()));
+    if (!ReadTypeAndText(a, L"item", *variable))
+        return kRefused;
     m_pendingItems.push_back(std::move(variable));
     return S_OK;
 }
@@ -184,13 +179,8 @@ HRESULT CSAXConfig::EndVariable()
         return kRefused;
     auto variable = std::make_unique<CVariable>();
     variable->name = Get(a, L"name");
-    variable->valueType = ValueTypeOf(Get(a, L"type"));
-    if (variable->valueType < 0)
-        return Refuse(L"variable", L"type", Get(a, L"type"), L"тип значения должен начинаться с A, D, C или S");
-    variable->description = Get(a, L"description");
-    std::wstring precision = Get(a, L"percision");
-    if (!precision.empty())
-        variable->precision = uint16_t(_wtoi(precision.c_str()));
+    if (!ReadTypeAndText(a, L"variable", *variable))
+        return kRefused;
     auto value = std::make_unique<CValue>();
     value->SetBoolean(false);
     variable->value = value.get();
@@ -222,6 +212,21 @@ void CSAXConfig::Build(CController& controller)
     controller.prologue = std::move(m_prologue);
     controller.epilogue = std::move(m_epilogue);
     controller.period = m_period;
+}
+
+// The value type, description and display precision that items and free variables share.
+bool CSAXConfig::ReadTypeAndText(const Attributes& a, const wchar_t* element, CVariable& variable)
+{
+    variable.valueType = ValueTypeOf(Get(a, L"type"));
+    if (variable.valueType < 0) {
+        Refuse(element, L"type", Get(a, L"type"), L"тип значения должен начинаться с A, D, C или S");
+        return false;
+    }
+    variable.description = Get(a, L"description");
+    std::wstring precision = Get(a, L"percision");
+    if (!precision.empty())
+        variable.precision = uint16_t(_wtoi(precision.c_str()));
+    return true;
 }
 
 HRESULT CSAXConfig::Refuse(const wchar_t* element, const wchar_t* attribute, const std::wstring& value,

@@ -37,6 +37,7 @@ private:
     HRESULT EndDevice();
     HRESULT EndExpression();
     HRESULT EndVariable();
+    bool ReadTypeAndText(const Attributes& attributes, const wchar_t* element, CVariable& variable);
     HRESULT Refuse(const wchar_t* element, const wchar_t* attribute, const std::wstring& value,
                    const wchar_t* reason);
     bool Require(const Attributes& attributes, const wchar_t* element, std::initializer_list<const wchar_t*> names);

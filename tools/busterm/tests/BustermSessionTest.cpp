@@ -170,7 +170,7 @@ TEST_F(BustermSession, DelayIsParsedAfterTheSixthCharacterAndNeverNegative)
     // With no delay a reply 800 ms late is missed; it then waits in the queue until a purge.
     m_module.QueueReply("!01LATE\r", 800);
     EXPECT_EQ(Command("$01M"), "\n");
-    ::Sleep(1500);
+    ::Sleep(2500);  // generous: the late reply must be in the queue before the purge
     EXPECT_EQ(Command("PURGE"), "OK!\n");
     EXPECT_EQ(Command("DELAY 3000"), "OK!\n");
     m_module.QueueReply("!01LATE\r", 800);

@@ -1,0 +1,142 @@
+#include "CTerminal.h"
+#include "DconFraming.h"
+#include "PacketTest.h"
+#include "TextConv.h"
+#include <commdlg.h>
+#include <cstdio>
+#include <vector>
+
+namespace {
+const DWORD kHayesSilence = 64;
+const size_t kLongestLine = 1024;
+const DWORD kFilePiece = 1023;
+}  // namespace
+
+bool ReadLine(std::wstring& line)
+{
+    wchar_t buffer[kLongestLine + 1];
+    if (!std::fgetws(buffer, int(kLongestLine + 1), stdin))
+        return false;
+    line = buffer;
+    if (!line.empty() && line.back() == L'\n')
+        line.pop_back();
+    return true;
+}
+
+CTerminal::CTerminal() : m_port(L"COM5", L"19200,n,8,1", false) {}
+
+int CTerminal::Run()
+{
+    std::wprintf(L"%ls", kHelpText);
+    m_port.Open();
+    AskPort();
+    std::wstring line;
+    while (ReadLine(line) && Execute(line)) {
+    }
+    m_port.Close();
+    std::wprintf(L"EXIT OK!\n");
+    return 0;
+}
+
+void CTerminal::AskPort()
+{
+    std::wstring name, dcb;
+    std::wprintf(L"\nSerial port name (COM2 or \\\\.\\COM10) default COM1: ");
+    if (!ReadLine(name) || name.size() < 3)
+        name = L"COM1";
+    std::wprintf(L"Serial port config (\"19200,n,8,1\"): ");
+    if (!ReadLine(dcb) || dcb.size() < 3)
+        dcb = L"19200,n,8,1";
+    if (m_port.Reconfigure(name, dcb))
+        std::wprintf(L"Modem successfuly reconfigured to %ls (\"%ls\")\n", name.c_str(), dcb.c_str());
+    else
+        std::wprintf(L"Unable open port %ls\n", name.c_str());
+}
+
+bool CTerminal::Execute(const std::wstring& line)
+{
+    Command command = ClassifyCommand(line);
+    switch (command) {
+    case Command::CrcOn:
+    case Command::CrcOff:
+        m_checksum = command == Command::CrcOn;
+        std::wprintf(L"OK!\n");
+        break;
+    case Command::ChangeSpeed: ChangeSpeed(line); break;
+    case Command::Exit:
+        ::SetCommBreak(m_port.PortHandle());
+        return false;
+    case Command::Help: std::wprintf(L"%ls", kHelpText); break;
+    case Command::Repeat: Repeat(line); break;
+    case Command::File: SendFile(); break;
+    case Command::Purge:
+        PrintResult(m_port.IsOpen() && ::PurgeComm(m_port.PortHandle(), 15));
+        break;
+    case Command::Errors: std::wprintf(L"\nOK!\n"); break;
+    case Command::ChangePort: AskPort(); break;
+    case Command::Master:
+    case Command::Slave: RunPacketTest(m_port, command == Command::Master); break;
+    case Command::Hayes: Hayes(line); break;
+    case Command::Flat: FlatSend(line); break;
+    default: LineControl(command); break;
+    }
+    return true;
+}
+
+void CTerminal::PrintResult(bool ok)
+{
+    std::wprintf(ok ? L"OK!\n" : L"FAIL!\n");
+}
+
+void CTerminal::ChangeSpeed(const std::wstring& line)
+{
+    PrintResult(m_port.SetDcb(line.substr(2) + L",n,8,1"));
+}
+
+void CTerminal::LineControl(Command command)
+{
+    PrintResult(m_port.IsOpen() && ::EscapeCommFunction(m_port.PortHandle(), EscapeCode(command)));
+}
+
+void CTerminal::Repeat(const std::wstring& line)
+{
+    RepeatRequest request = ParseRepeat(line);
+    if (m_checksum)
+        DconFrame(request.command, true);
+    for (int i = 0; i < request.count; ++i)
+        std::wprintf(L"%ls", RepeatAnswerText(m_port.Transact(request.command, kHayesSilence)).c_str());
+}
+
+void CTerminal::Hayes(const std::wstring& line)
+{
+    std::wprintf(L"%ls", HayesAnswerText(m_port.Transact(line + L"\r", kHayesSilence)).c_str());
+}
+
+void CTerminal::FlatSend(std::wstring line)
+{
+    if (m_checksum)
+        DconFrame(line, true);
+    m_port.QueueText(line);
+}
+
+void CTerminal::SendFile()
+{
+    wchar_t path[MAX_PATH] = {};
+    OPENFILENAMEW dialog{};
+    dialog.lStructSize = sizeof dialog;
+    dialog.hwndOwner = ::GetActiveWindow();
+    dialog.lpstrFile = path;
+    dialog.nMaxFile = MAX_PATH;
+    dialog.Flags = OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT;
+    if (!::GetOpenFileNameW(&dialog))
+        return;
+    CHandle file(::CreateFileW(path, GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+    if (!file.IsValid())
+        return;
+    char piece[kFilePiece + 1];
+    DWORD count = 0;
+    while (::ReadFile(file, piece, kFilePiece, &count, nullptr) && count > 0) {
+        piece[count] = '\0';
+        m_port.QueueText(AnsiToWide(piece, strlen(piece)));
+    }
+}

@@ -1,0 +1,13 @@
+#include "CTerminal.h"
+#include <clocale>
+#include <cstdio>
+
+int wmain()
+{
+    // Output goes out as it is written, also when it is redirected; characters are converted
+    // through the ANSI code page, while numbers keep the decimal point.
+    std::setvbuf(stdout, nullptr, _IONBF, 0);
+    std::setlocale(LC_CTYPE, "");
+    CTerminal terminal;
+    return terminal.Run();
+}

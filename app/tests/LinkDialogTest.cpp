@@ -122,3 +122,16 @@ TEST_F(LinkDialog, CloseAppliesNothing)
     EXPECT_TRUE(WaitUntil([&] { return PortShown() == L"COM3"; }, 10000)) << PortShown();
     Close(IDCANCEL);
 }
+
+TEST_F(LinkDialog, FileThatCannotBeRewrittenEndsOrvexThroughTheFatalBox)
+{
+    Open(Port("A", "COM2"));
+    ASSERT_TRUE(::DeleteFileW((orvex->Folder() + L"\\controller.xml").c_str()));
+    ClickButton(dialog, IDOK);
+    HWND box = orvex->WaitForDialog(L"КВАРТ-2");
+    ASSERT_NE(box, nullptr);
+    EXPECT_FALSE(MessageBoxText(box).empty());
+    ::PostMessageW(box, WM_COMMAND, IDOK, 0);
+    EXPECT_NE(orvex->Wait(20000), -1);
+    mainDialog = nullptr;
+}

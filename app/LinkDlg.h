@@ -1,0 +1,29 @@
+#pragma once
+#include "Controller.h"
+#include "DialogImpl.h"
+#include <map>
+#include <string>
+
+// Assigns a serial port to each segment, applies the assignment to the transports and saves
+// it into controller.xml. Lives for one modal run.
+class CLinkDlg : public CDialogImpl {
+public:
+    explicit CLinkDlg(CController& engine) : m_engine(engine) {}
+
+private:
+    bool ProcessWindowMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+    void OnInitDialog();
+    void OnSave();
+    void OnSegmentChanged();
+    void OnPortChanged();
+
+    // Selects the first entry after entry 0 (wrapping around to it) that begins with the text;
+    // no match leaves the selection as it is.
+    static void SelectByPrefix(HWND combo, const std::wstring& text);
+    static std::wstring SelectedText(HWND combo);
+
+    CController& m_engine;
+    HWND m_segments = nullptr;
+    HWND m_ports = nullptr;
+    std::map<std::wstring, std::wstring> m_portMap;  // segment name -> port id
+};

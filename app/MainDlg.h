@@ -1,0 +1,78 @@
+#pragma once
+#include "ComPtr.h"
+#include "Controller.h"
+#include "DialogImpl.h"
+#include "Icon.h"
+#include "MessageLoop.h"
+#include "SimpleHostWindowView.h"
+#include <boost/date_time/posix_time/posix_time_types.hpp>
+#include <windows.h>
+#include <commctrl.h>
+#include <string>
+
+// The one window of orvex: the grouped variable list, the chart of one chosen variable and the
+// operator's commands. It is the message filter and idle handler of the thread's loop.
+class CMainDlg : public CDialogImpl, public CMessageFilter, public CIdleHandler {
+public:
+    explicit CMainDlg(CController& engine);
+
+    bool PreTranslateMessage(MSG& msg) override;
+    bool OnIdle() override { return false; }
+
+    // Members <-> controls for one control id, or -1 for all of them in their fixed order;
+    // stops at the first control that fails.
+    bool DoDataExchange(bool save, int id = -1);
+    // The controls that must not be used while acquisition runs.
+    void EnableSetupControls(bool enable);
+
+private:
+    bool ProcessWindowMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+    bool OnCommand(int id);
+    void OnNotify(const NMHDR& header);
+
+    LRESULT OnInitDialog();
+    void OnDestroy();
+    void OnCycleFailed();
+    void OnStartStop();
+    void OnExit();
+    void OnLinkDialog();
+    void OnCheckLinks();
+    void OnApplyLevels();
+    void OnChooseVariable(int row);
+    void OnTabChanged();
+
+    void CreateChart();
+    void FillTabs();
+    void FillList();
+    void ShowInChart(const CVariable& variable);
+    void PressButton(int id);
+    bool IsEnabled(int id) const { return ::IsWindowEnabled(Item(id)) != FALSE; }
+
+    // The display refresh after a good acquisition pass, and its steps.
+    void OnTimer();
+    void UpdateTimeTexts();
+    void UpdateValueColumn();
+    void AddChartPoint();
+
+    CController& m_engine;
+    HWND m_tab = nullptr;
+    HWND m_list = nullptr;
+    CSimpleHostWindowView m_host;
+    CComPtr<IDispatch> m_chart;  // released before the host lets the control go
+    CVariable* m_chartVariable = nullptr;
+    HACCEL m_accel = nullptr;
+    CIcon m_bigIcon;
+    CIcon m_smallIcon;
+
+    float m_minLevel = -250000000.0f;
+    float m_maxLevel = 250000000.0f;
+    int m_alarmEnabled = 0;
+    int m_record = 0;
+    int m_splitHourly = 0;
+    int m_source = 0;
+    std::wstring m_fileName;
+    std::wstring m_startText;
+    std::wstring m_durationText;
+    boost::posix_time::ptime m_startTime;
+    boost::posix_time::time_duration m_duration;
+};

@@ -1,0 +1,92 @@
+// A whole acquisition run of orvex against devsim on two pty lines. The checksum is on for
+// both segments: only then does a silent module fail its exchange. The reply delay leaves
+// devsim time to answer on a loaded machine.
+#include "DialogProbe.h"
+#include "Devsim.h"
+#include "OrvexSession.h"
+#include "OrvexTestConfigs.h"
+#include <windows.h>
+#include <gtest/gtest.h>
+#include <memory>
+
+namespace {
+std::string TwoSegments(int host1, int host2)
+{
+    return Configuration(R"(
+  <port name="seg1" id="COM)" + std::to_string(host1) + R"(" dcb="9600,n,8,1" protocol="DCON" delay="150" crc="off" lrc="on"/>
+  <port name="seg2" id="COM)" + std::to_string(host2) + R"(" dcb="9600,n,8,1" protocol="DCON" delay="150" crc="off" lrc="on"/>
+  <device name="ICP7017" transport="seg1" addres="11" description="Аналоговый модуль">
+    <item id="U1" idx="0" reg="0" direction="IN" type="A" description="Напряжение" percision="4"/>
+    <item id="U2" idx="1" reg="0" direction="IN" type="A" description="Ток" percision="2"/>
+  </device>
+  <device name="ICP7041D" transport="seg2" addres="41" description="Дискретный модуль">
+    <item id="K1" idx="1" reg="0" direction="IN" type="D" description="Клапан"/>
+  </device>
+  <variable name="P" type="A" description="Давление" percision="3">P = U1 * 2</variable>
+  <expression name="U1">U1 = U1</expression>)",
+                         1000);
+}
+
+std::wstring ReportLine(const std::wstring& device, const std::wstring& description, int port, const wchar_t* answer)
+{
+    return L"Связь c " + device + L" (" + description + L") по COM" + std::to_wstring(port) + L" " + answer + L"\n";
+}
+
+class Acquisition : public ::testing::Test {
+protected:
+    std::wstring TakeLinkReport()
+    {
+        HWND box = orvex->WaitForDialog(kLinkReportCaption, 60000);
+        EXPECT_NE(box, nullptr);
+        if (!box)
+            return L"<no report>";
+        std::wstring text = MessageBoxText(box);
+        ::PostMessageW(box, WM_COMMAND, IDOK, 0);
+        WaitUntil([&] { return !::IsWindow(box); }, 10000);
+        return text;
+    }
+    std::unique_ptr<COrvexSession> orvex;
+};
+}  // namespace
+
+TEST_F(Acquisition, ValuesRefreshUntilADeviceFallsSilentThenTheReportNamesIt)
+{
+    auto pairs = RigPairs();
+    ASSERT_GE(pairs.size(), 2u) << "the rig made too few pty pairs";
+    int host1 = pairs[0].first, sim1 = pairs[0].second, host2 = pairs[1].first, sim2 = pairs[1].second;
+    std::string configuration = TwoSegments(host1, host2);
+    CDevsim analog(configuration, L"seg1", ComName(sim1), L"--set 11=1.25:-0.5");
+    auto digital = std::make_unique<CDevsim>(configuration, L"seg2", ComName(sim2), L"--set 41=FFFE");
+    ASSERT_TRUE(analog.Ready());
+    ASSERT_TRUE(digital->Ready());
+
+    orvex = std::make_unique<COrvexSession>(configuration);
+    ASSERT_TRUE(orvex->Start()) << ::GetLastError();
+    HWND dialog = orvex->MainWindow();
+    ASSERT_NE(dialog, nullptr);
+    HWND list = ::GetDlgItem(dialog, 1000);
+
+    // The link check opens the ports.
+    PressKey(dialog, VK_F2);
+    EXPECT_EQ(TakeLinkReport(), ReportLine(L"ICP7017:11", L"Аналоговый модуль", host1, L"ЕСТЬ") +
+                                    ReportLine(L"ICP7041D:41", L"Дискретный модуль", host2, L"ЕСТЬ"));
+    ASSERT_TRUE(::IsWindowEnabled(::GetDlgItem(dialog, 1)));
+
+    PressKey(dialog, VK_F5);
+    ASSERT_TRUE(WaitUntil([&] { return ListViewText(list, 0, 2) == L"1.25"; }, 30000)) << ListViewText(list, 0, 2);
+    EXPECT_EQ(ListViewText(list, 1, 2), L"-0.5");
+    EXPECT_TRUE(WaitUntil([&] { return ListViewText(list, 3, 2) == L"2.5"; }, 30000)) << ListViewText(list, 3, 2);
+    EXPECT_TRUE(WaitUntil([&] { return ItemText(dialog, 1008) >= L"00:00:02"; }, 30000));
+    EXPECT_EQ(ItemText(dialog, 1), L"Стоп");
+
+    digital.reset();
+    std::wstring report = TakeLinkReport();
+    EXPECT_EQ(report, ReportLine(L"ICP7017:11", L"Аналоговый модуль", host1, L"ЕСТЬ") +
+                          ReportLine(L"ICP7041D:41", L"Дискретный модуль", host2, L"НЕТ"));
+    EXPECT_EQ(ItemText(dialog, 1), L"Старт");
+    EXPECT_FALSE(::IsWindowEnabled(::GetDlgItem(dialog, 1)));
+    EXPECT_TRUE(::IsWindowEnabled(::GetDlgItem(dialog, 3)));
+
+    PressKey(dialog, VK_F10);
+    EXPECT_EQ(orvex->Wait(20000), 2);
+}

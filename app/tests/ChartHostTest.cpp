@@ -1,0 +1,71 @@
+// orvex with the chart control registered: the control sits in the host window in place of the
+// placeholder and takes the refreshes' points.
+#include "DialogProbe.h"
+#include "OrvexSession.h"
+#include "OrvexTestConfigs.h"
+#include <windows.h>
+#include <objbase.h>
+#include <gtest/gtest.h>
+
+namespace {
+int RunRegsvr32(const std::wstring& options)
+{
+    CStartedProcess regsvr32;
+    if (!regsvr32.Start(L"regsvr32.exe /s " + options + L"\"" + ProgramFolder() + L"\\norvctrl.dll\""))
+        return -1;
+    return regsvr32.Wait(120000);
+}
+
+bool ChartRegistered()
+{
+    CLSID clsid;
+    return SUCCEEDED(::CLSIDFromProgID(L"norvctrl2.ChartView.1", &clsid));
+}
+
+// Registers the control for one test and leaves the registration as it found it.
+class ChartRegistration {
+public:
+    ChartRegistration() : m_wasRegistered(ChartRegistered()) { m_result = RunRegsvr32(L""); }
+    ~ChartRegistration()
+    {
+        if (!m_wasRegistered)
+            RunRegsvr32(L"/u ");
+    }
+    int Result() const { return m_result; }
+
+private:
+    bool m_wasRegistered;
+    int m_result;
+};
+
+HWND ChildOfClass(HWND parent, const wchar_t* windowClass)
+{
+    return ::FindWindowExW(parent, nullptr, windowClass, nullptr);
+}
+}  // namespace
+
+TEST(ChartHost, RegisteredControlFillsTheChartAreaAndOrvexRunsWithIt)
+{
+    ChartRegistration registration;
+    ASSERT_EQ(registration.Result(), 0);
+    COrvexSession orvex(FreeVariablesConfiguration());
+    ASSERT_TRUE(orvex.Start());
+    HWND dialog = orvex.MainWindow();
+    ASSERT_NE(dialog, nullptr);
+
+    HWND host = ChildOfClass(dialog, L"AtlAxWin");
+    ASSERT_NE(host, nullptr);
+    RECT hostRect, dialogRect;
+    ::GetClientRect(host, &hostRect);
+    ::GetClientRect(dialog, &dialogRect);
+    EXPECT_GT(hostRect.right, dialogRect.right / 3);  // about half the dialog's width
+    HWND control = ::GetWindow(host, GW_CHILD);
+    ASSERT_NE(control, nullptr) << "the control did not make its window in the host";
+
+    PressKey(dialog, VK_F5);
+    HWND list = ::GetDlgItem(dialog, 1000);
+    EXPECT_TRUE(WaitUntil([&] { return ListViewText(list, 0, 2) == L"2.5"; }, 30000));
+    EXPECT_TRUE(WaitUntil([&] { return ItemText(dialog, 1008) >= L"00:00:02"; }, 30000));
+    PressKey(dialog, VK_F10);
+    EXPECT_EQ(orvex.Wait(20000), 2);
+}

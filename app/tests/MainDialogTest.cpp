@@ -1,0 +1,181 @@
+#include "DialogProbe.h"
+#include "OrvexSession.h"
+#include "OrvexTestConfigs.h"
+#include <windows.h>
+#include <commctrl.h>
+#include <gtest/gtest.h>
+#include <regex>
+
+namespace {
+const int kSetupControls[] = {5, 6, 7, 8, 9, 10, 3, 1002, 1011, 11, 12, 13, 14, 15, 16};
+const int kAlwaysEnabled[] = {1, 2, 4, 1005, 1007, 1009, 1012, 1013, 1018, 1019, 1000};
+
+// A painted chart control switches the process's exponents to two digits for good.
+bool IsBound(const std::wstring& text, const std::wstring& expected)
+{
+    std::wstring twoDigits = expected;
+    twoDigits.replace(twoDigits.size() - 3, 1, L"");
+    return text == expected || text == twoDigits;
+}
+
+class MainDialog : public ::testing::Test {
+protected:
+    void Open(const std::string& configuration)
+    {
+        orvex = std::make_unique<COrvexSession>(configuration);
+        ASSERT_TRUE(orvex->Start()) << ::GetLastError();
+        dialog = orvex->MainWindow();
+        ASSERT_NE(dialog, nullptr);
+        list = ::GetDlgItem(dialog, 1000);
+    }
+    void TearDown() override
+    {
+        if (dialog && ::IsWindow(dialog)) {
+            PressKey(dialog, VK_F10);
+            EXPECT_EQ(orvex->Wait(20000), 2);
+        }
+    }
+    bool WaitForText(int id, const std::wstring& text, DWORD milliseconds = 30000)
+    {
+        return WaitUntil([&] { return ItemText(dialog, id) == text; }, milliseconds);
+    }
+    bool Enabled(int id) const { return ::IsWindowEnabled(::GetDlgItem(dialog, id)) != FALSE; }
+    void ExpectSetupControlsEnabled(bool enabled)
+    {
+        for (int id : kSetupControls)
+            EXPECT_EQ(Enabled(id), enabled) << "control " << id;
+        for (int id : kAlwaysEnabled)
+            EXPECT_TRUE(Enabled(id)) << "control " << id;
+    }
+    // Reads the link report box, closes it and returns its text.
+    std::wstring TakeLinkReport()
+    {
+        HWND box = orvex->WaitForDialog(kLinkReportCaption);
+        EXPECT_NE(box, nullptr);
+        if (!box)
+            return L"<no report>";
+        std::wstring text = MessageBoxText(box);
+        ::PostMessageW(box, WM_COMMAND, IDOK, 0);
+        WaitUntil([&] { return !::IsWindow(box); }, 10000);
+        return text;
+    }
+
+    std::unique_ptr<COrvexSession> orvex;
+    HWND dialog = nullptr;
+    HWND list = nullptr;
+};
+}  // namespace
+
+TEST_F(MainDialog, StartRefreshesValuesAndTimesStopRestoresTheControls)
+{
+    Open(FreeVariablesConfiguration());
+    PressKey(dialog, VK_F5);
+    ASSERT_TRUE(WaitForText(1, L"Стоп"));
+    ExpectSetupControlsEnabled(false);
+    ASSERT_TRUE(WaitUntil([&] { return ListViewText(list, 0, 2) == L"2.5"; }, 30000));
+    ASSERT_TRUE(WaitUntil([&] { return ItemText(dialog, 1008) >= L"00:00:02"; }, 30000)) << ItemText(dialog, 1008);
+    EXPECT_TRUE(std::regex_match(ItemText(dialog, 1008), std::wregex(L"\\d\\d:\\d\\d:\\d\\d")));
+    EXPECT_TRUE(std::regex_match(ItemText(dialog, 1006), std::wregex(L"\\d\\d\\.\\d\\d\\.\\d{4} \\d\\d:\\d\\d:\\d\\d")))
+        << ItemText(dialog, 1006);
+
+    ClickButton(dialog, 1);
+    ASSERT_TRUE(WaitForText(1, L"Старт"));
+    ExpectSetupControlsEnabled(true);
+    std::wstring duration = ItemText(dialog, 1008);
+    ::Sleep(1500);
+    EXPECT_EQ(ItemText(dialog, 1008), duration);  // no refresh while stopped
+}
+
+TEST_F(MainDialog, CheckedSourceReachesY0FromTheSecondRefreshOn)
+{
+    Open(FreeVariablesConfiguration());
+    PressKey(dialog, VK_F5);
+    ASSERT_TRUE(WaitUntil([&] { return ListViewText(list, 1, 2) == L"0"; }, 30000)) << ListViewText(list, 1, 2);
+    ClickButton(dialog, 1016);  // "Шкала 4"
+    EXPECT_TRUE(WaitUntil([&] { return ListViewText(list, 1, 2) == L"3"; }, 30000)) << ListViewText(list, 1, 2);
+    PressKey(dialog, VK_F5);
+    ASSERT_TRUE(WaitForText(1, L"Старт"));
+    EXPECT_EQ(::SendMessageW(::GetDlgItem(dialog, 1016), BM_GETCHECK, 0, 0), BST_CHECKED);
+}
+
+TEST_F(MainDialog, UnreadableMinimumBeepsKeepsTheBoundsAndStopsTheExchange)
+{
+    Open(FreeVariablesConfiguration());
+    std::wstring point = DecimalSeparator();
+    std::wstring minimum = L"-2" + point + L"5e+008", maximum = L"2" + point + L"5e+008";
+    for (const wchar_t* bad : {L"abc", L"   ", L"-0", L"1x", point == L"," ? L"1.5" : L"1,5"}) {
+        SetItemText(dialog, 1005, bad);
+        SetItemText(dialog, 1007, L"5");
+        ClickButton(dialog, 4);
+        ASSERT_TRUE(WaitUntil([&] { return FocusOf(dialog) == ::GetDlgItem(dialog, 1005); }, 10000)) << bad;
+        // Start reads all controls, stops at the minimum; Stop shows the members again.
+        PressKey(dialog, VK_F5);
+        ASSERT_TRUE(WaitForText(1, L"Стоп"));
+        PressKey(dialog, VK_F5);
+        ASSERT_TRUE(WaitForText(1, L"Старт"));
+        EXPECT_TRUE(IsBound(ItemText(dialog, 1005), minimum)) << bad << " " << ItemText(dialog, 1005);
+        EXPECT_TRUE(IsBound(ItemText(dialog, 1007), maximum)) << bad << " " << ItemText(dialog, 1007);
+    }
+}
+
+TEST_F(MainDialog, ApplyReadsBothBoundsWithTheUsersSeparator)
+{
+    Open(FreeVariablesConfiguration());
+    std::wstring point = DecimalSeparator();
+    SetItemText(dialog, 1005, L" \t0" + point + L"25 ");
+    SetItemText(dialog, 1007, L"1" + point + L"5e3");
+    ClickButton(dialog, 4);
+    PressKey(dialog, VK_F5);
+    ASSERT_TRUE(WaitForText(1, L"Стоп"));
+    PressKey(dialog, VK_F5);
+    ASSERT_TRUE(WaitForText(1, L"Старт"));
+    EXPECT_EQ(ItemText(dialog, 1005), L"0" + point + L"25");
+    EXPECT_EQ(ItemText(dialog, 1007), L"1500");
+}
+
+TEST_F(MainDialog, TabOneHidesTheListAndTabZeroShowsIt)
+{
+    Open(FreeVariablesConfiguration());
+    HWND tab = ::GetDlgItem(dialog, 1019);
+    ClickTab(tab, 1);
+    EXPECT_TRUE(WaitUntil([&] { return !::IsWindowVisible(list); }, 10000));
+    EXPECT_EQ(::SendMessageW(tab, TCM_GETCURSEL, 0, 0), 1);
+    ClickTab(tab, 0);
+    EXPECT_TRUE(WaitUntil([&] { return ::IsWindowVisible(list) != FALSE; }, 10000));
+}
+
+TEST_F(MainDialog, LinkCheckWithoutDevicesReportsNothingAndKeepsStartEnabled)
+{
+    Open(FreeVariablesConfiguration());
+    PressKey(dialog, VK_F2);
+    EXPECT_EQ(TakeLinkReport(), L"");
+    EXPECT_TRUE(Enabled(1));
+}
+
+TEST_F(MainDialog, FailedPassStopsTheCycleAndTheReportDisablesStart)
+{
+    // The module's port is closed until a link check opens it, so the first pass fails.
+    Open(SilentModuleConfiguration());
+    ClickButton(dialog, 1);
+    std::wstring report = TakeLinkReport();
+    EXPECT_EQ(report, L"Связь c ICP7017:11 (Аналоговый модуль) по COM40 НЕТ\n");
+    EXPECT_EQ(ItemText(dialog, 1), L"Старт");
+    EXPECT_FALSE(Enabled(1));
+    for (int id : {5, 3, 1002, 1011, 16})
+        EXPECT_TRUE(Enabled(id)) << id;
+    // F5 does nothing while "Старт" is disabled; F2 checks again.
+    PressKey(dialog, VK_F5);
+    PressKey(dialog, VK_F2);
+    EXPECT_EQ(TakeLinkReport(), report);
+    EXPECT_EQ(ItemText(dialog, 1), L"Старт");
+}
+
+TEST_F(MainDialog, ExitWhileAcquisitionRunsEndsWithCodeTwo)
+{
+    Open(FreeVariablesConfiguration());
+    PressKey(dialog, VK_F5);
+    ASSERT_TRUE(WaitUntil([&] { return ListViewText(list, 0, 2) == L"2.5"; }, 30000));
+    ClickButton(dialog, 2);
+    EXPECT_EQ(orvex->Wait(20000), 2);
+    dialog = nullptr;
+}

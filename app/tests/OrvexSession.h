@@ -1,0 +1,29 @@
+#pragma once
+#include "WindowProbe.h"
+#include <windows.h>
+#include <string>
+
+// One run of orvex.exe in a folder of its own that holds the given controller.xml (none when
+// the text is empty). The folder is removed afterwards.
+class COrvexSession {
+public:
+    explicit COrvexSession(const std::string& utf8Configuration);
+    ~COrvexSession();
+
+    bool Start();
+    // The main dialog, waiting for it.
+    HWND MainWindow(DWORD milliseconds = 30000);
+    // A top-level window of orvex with this caption (a message box, the link dialog).
+    HWND WaitForDialog(const wchar_t* caption, DWORD milliseconds = 30000);
+    int Wait(DWORD milliseconds) { return m_process.Wait(milliseconds); }
+
+    const std::wstring& Folder() const { return m_folder; }
+    std::string ReadConfiguration() const;
+
+private:
+    std::wstring m_folder;
+    CStartedProcess m_process;
+};
+
+extern const wchar_t kMainCaption[];
+extern const wchar_t kLinkReportCaption[];

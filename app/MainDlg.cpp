@@ -1,4 +1,5 @@
 #include "MainDlg.h"
+#include "InputRanges.h"
 #include "AppModule.h"
 #include "DataExchange.h"
 #include "DispatchByName.h"
@@ -61,8 +62,18 @@ bool CMainDlg::OnCommand(int id)
     case IDC_PORT: OnLinkDialog(); return true;
     case IDC_LINK: OnCheckLinks(); return true;
     case IDC_APPLY_LEVELS: OnApplyLevels(); return true;
-    default: return false;
+    default:
+        if (!FindInputRange(id))
+            return false;
+        OnSetRange(id);
+        return true;
     }
+}
+
+void CMainDlg::OnSetRange(int id)
+{
+    if (!m_engine.SetInputRange(FindInputRange(id)->code))
+        ::MessageBoxW(nullptr, L"Ошибка при установке масштаба", L"МИРЕЛ", MB_ICONERROR);
 }
 
 void CMainDlg::OnNotify(const NMHDR& header)
@@ -78,6 +89,7 @@ LRESULT CMainDlg::OnInitDialog()
     m_minLevel = -250000000.0f;
     m_maxLevel = 250000000.0f;
     m_source = 0;
+    m_resources.FilePath("Sound");  // puts the alarm clip beside the configuration when missing
     CenterWindow();
     HINSTANCE instance = g_module.Instance();
     m_accel = ::LoadAcceleratorsW(instance, MAKEINTRESOURCEW(IDR_MAINFRAME));
@@ -90,6 +102,7 @@ LRESULT CMainDlg::OnInitDialog()
         loop->AddIdleHandler(this);
     }
     CreateChart();
+    m_engine.ComputeVariables();  // the list starts with the computed values
     FillTabs();
     FillList();
     m_chartVariable = m_engine.variables.empty() ? nullptr : m_engine.variables.front().get();

@@ -1,9 +1,12 @@
 #pragma once
 #include "ComPtr.h"
 #include "Controller.h"
+#include "CsvRecorder.h"
 #include "DialogImpl.h"
 #include "Icon.h"
 #include "MessageLoop.h"
+#include "Mp3Player.h"
+#include "ResourceFiles.h"
 #include "SimpleHostWindowView.h"
 #include <boost/date_time/posix_time/posix_time_types.hpp>
 #include <windows.h>
@@ -53,6 +56,9 @@ private:
     void UpdateTimeTexts();
     void UpdateValueColumn();
     void AddChartPoint();
+    void WriteCsvLine(const char* format);
+    void TestAlarm();
+    void OnSetRange(int id);
 
     CController& m_engine;
     HWND m_tab = nullptr;
@@ -75,4 +81,7 @@ private:
     std::wstring m_durationText;
     boost::posix_time::ptime m_startTime;
     boost::posix_time::time_duration m_duration;
+    CCsvRecorder m_recorder;
+    CResourceFiles m_resources;
+    CMp3Player m_player;
 };

@@ -1,5 +1,6 @@
 // The display refresh of the main dialog after each good acquisition pass.
 #include "MainDlg.h"
+#include "AlarmBand.h"
 #include "DispatchByName.h"
 #include "TimeText.h"
 #include "ValueText.h"
@@ -13,14 +14,30 @@ void CMainDlg::OnTimer()
     m_engine.SetValue(L"Y0", float(m_source));
     UpdateTimeTexts();
     UpdateValueColumn();
-    if (m_chartVariable)
+    if (m_record)
+        WriteCsvLine(m_splitHourly ? "%Y.%m.%d %H" : "%Y.%m.%d");
+    if (m_chartVariable) {
+        TestAlarm();
         AddChartPoint();
+    }
     m_engine.LeaveLock();
     // Changes the operator made during acquisition take effect from the next refresh on.
     for (int id : {IDC_RECORD, IDC_SPLIT_HOURLY, IDC_ALARM_ENABLED, IDC_SOURCE_FIRST})
         DoDataExchange(true, id);
     for (int id : {IDC_START_TIME, IDC_DURATION, IDC_FILE_NAME})
         DoDataExchange(false, id);
+}
+
+void CMainDlg::WriteCsvLine(const char* format)
+{
+    m_recorder.WriteCsvLine(format, m_engine.variables);
+    m_fileName = m_recorder.StatusText();  // the file's name, and a note while lines wait
+}
+
+void CMainDlg::TestAlarm()
+{
+    if (IsAlarm(float(m_chartVariable->value->AsNumber()), m_minLevel, m_maxLevel, m_alarmEnabled))
+        SoundAlarm(m_resources, m_player);
 }
 
 void CMainDlg::UpdateTimeTexts()

@@ -38,6 +38,8 @@ public:
     bool CheckLinks(std::wstring& report);
     // Sets the input range code of the module at address "11" ("$AA2", then "%AAAATTCCFF").
     bool SetInputRange(const std::wstring& code);
+    // The formulas of the computed variables, in list order (also run once before the first pass).
+    void ComputeVariables();
 
     std::vector<std::unique_ptr<CTransport>> transports;
     std::vector<std::unique_ptr<CDevice>> devices;
@@ -54,7 +56,6 @@ private:
     static void CALLBACK CycleCallback(void* engine, BOOLEAN);
     bool RunPass();
     bool RunPhase(bool read);
-    void ComputeVariables();
 
     std::atomic<HANDLE> m_timerQueue{INVALID_HANDLE_VALUE};  // also read by the timer thread
     HANDLE m_timer = nullptr;

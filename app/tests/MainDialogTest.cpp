@@ -179,3 +179,46 @@ TEST_F(MainDialog, ExitWhileAcquisitionRunsEndsWithCodeTwo)
     EXPECT_EQ(orvex->Wait(20000), 2);
     dialog = nullptr;
 }
+
+TEST_F(MainDialog, ScaleButtonsReportAFailedSetting)
+{
+    // No module "11" answers: its port is closed, so the configuration read gets nothing.
+    Open(SilentModuleConfiguration());
+    ClickButton(dialog, 12);
+    HWND box = orvex->WaitForDialog(L"МИРЕЛ");
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(MessageBoxText(box), L"Ошибка при установке масштаба");
+    ::PostMessageW(box, WM_COMMAND, IDOK, 0);
+    EXPECT_TRUE(WaitUntil([&] { return !::IsWindow(box); }, 10000));
+}
+
+TEST_F(MainDialog, RecordingAppendsARowPerRefreshAndTheClipIsExtracted)
+{
+    Open(FreeVariablesConfiguration());
+    EXPECT_NE(::GetFileAttributesW((orvex->Folder() + L"\\cartoon.mp3").c_str()), INVALID_FILE_ATTRIBUTES);
+    ClickButton(dialog, 1009);
+    ClickButton(dialog, 1);
+    std::wstring csv;
+    auto rows = [&] {
+        WIN32_FIND_DATAW found;
+        HANDLE search = ::FindFirstFileW((orvex->Folder() + L"\\*.csv").c_str(), &found);
+        if (search == INVALID_HANDLE_VALUE)
+            return 0;
+        ::FindClose(search);
+        csv = found.cFileName;
+        HANDLE file = ::CreateFileW((orvex->Folder() + L"\\" + csv).c_str(), GENERIC_READ,
+                                    FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
+        char text[4096] = {};
+        DWORD got = 0;
+        ::ReadFile(file, text, sizeof text - 1, &got, nullptr);
+        ::CloseHandle(file);
+        int lines = 0;
+        for (DWORD i = 0; i < got; ++i)
+            lines += text[i] == '\n';
+        return lines;
+    };
+    EXPECT_TRUE(WaitUntil([&] { return rows() >= 3; }, 30000));
+    ClickButton(dialog, 1);
+    EXPECT_TRUE(std::regex_match(csv, std::wregex(L"\\d{4}\\.\\d\\d\\.\\d\\d\\.csv"))) << csv.c_str();
+    EXPECT_TRUE(WaitForText(1010, csv));
+}

@@ -3,6 +3,7 @@
 // seconds = 0: the operator works the window; the devices stop when orvex ends.
 // seconds > 0: checks the links, starts acquisition with recording on, waits, saves a
 // screenshot of the window and ends orvex.
+#include "TextConv.h"
 #include "WindowProbe.h"
 #include <windows.h>
 #include <objidl.h>
@@ -59,7 +60,7 @@ bool Drive(CStartedProcess& orvex, const std::wstring& work, int seconds)
     }
     Press(dialog, IdLink);
     if (HWND report = WaitForWindow(orvex.info.dwProcessId, L"#32770", kReportCaption, 30000)) {
-        std::wprintf(L"%ls\n", MessageBoxText(report).c_str());
+        std::printf("%s\n", WideToAnsi(MessageBoxText(report), CP_UTF8).c_str());  // the terminal reads UTF-8
         ::PostMessageW(report, WM_COMMAND, IDOK, 0);
     }
     ::Sleep(500);
@@ -68,7 +69,7 @@ bool Drive(CStartedProcess& orvex, const std::wstring& work, int seconds)
     ::Sleep(DWORD(seconds) * 1000);
     std::wstring shot = work + L"\\orvex-demo.png";
     bool saved = SavePng(dialog, shot);
-    std::wprintf(saved ? L"screenshot: %ls\n" : L"demo: no screenshot at %ls\n", shot.c_str());
+    std::printf(saved ? "screenshot: %s\n" : "demo: no screenshot at %s\n", WideToAnsi(shot, CP_UTF8).c_str());
     Press(dialog, IdStart);
     ::Sleep(500);
     Press(dialog, IdExit);
@@ -82,7 +83,7 @@ void PrintRecordings(const std::wstring& work)
     if (search == INVALID_HANDLE_VALUE)
         return;
     do
-        std::wprintf(L"recording: %ls\\%ls\n", work.c_str(), found.cFileName);
+        std::printf("recording: %s\\%s\n", WideToAnsi(work, CP_UTF8).c_str(), WideToAnsi(found.cFileName, CP_UTF8).c_str());
     while (::FindNextFileW(search, &found));
     ::FindClose(search);
 }

@@ -1,12 +1,8 @@
 #pragma once
 #include "CriticalSection.h"
 #include "Handle.h"
+#include "PortDcb.h"
 #include "Transport.h"
-
-// The device control block of a port: the settings text (as BuildCommDCB reads it) with binary
-// mode, RTS and DTR held on and no flow control, whatever the text says. False when the text
-// cannot be read.
-bool BuildPortDcb(const std::wstring& settings, DCB& dcb);
 
 // A segment on a Windows serial port (an RS485 converter on a COM port). One I/O thread per
 // open port does the write-wait-read of every exchange; callers hand requests over to it.

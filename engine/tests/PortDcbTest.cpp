@@ -1,4 +1,4 @@
-#include "Serial.h"
+#include "PortDcb.h"
 #include <gtest/gtest.h>
 
 TEST(PortDcb, SettingsTextWithTheLinesOnAndNoFlowControl)

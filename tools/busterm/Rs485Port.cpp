@@ -1,4 +1,5 @@
 #include "Rs485Port.h"
+#include "PortDcb.h"
 #include "DconFraming.h"
 #include "ErrorLog.h"
 #include "ReplyText.h"
@@ -35,15 +36,8 @@ BOOL CRs485Port::Open()
 // Every step runs; the port counts as open only when all of them succeeded.
 BOOL CRs485Port::Configure()
 {
-    DCB dcb{};
-    dcb.DCBlength = sizeof dcb;
-    bool ok = ::BuildCommDCBW(m_dcb.c_str(), &dcb) != FALSE;
-    dcb.fBinary = TRUE;
-    dcb.fOutX = FALSE;
-    dcb.fInX = FALSE;
-    dcb.fOutxCtsFlow = FALSE;
-    dcb.fRtsControl = RTS_CONTROL_ENABLE;
-    dcb.fDtrControl = DTR_CONTROL_ENABLE;
+    DCB dcb;
+    bool ok = BuildPortDcb(m_dcb, dcb);
     ok = ::SetCommState(m_port, &dcb) && ok;
     COMMPROP properties{};
     ok = ::GetCommProperties(m_port, &properties) && ok;

@@ -3,8 +3,8 @@
 #include <algorithm>
 
 namespace {
-// WaitForMultipleObjects takes at most this many handles; more segments are waited for in groups.
-constexpr size_t kWaitGroup = MAXIMUM_WAIT_OBJECTS;
+// A phase waits for the workers' done events in groups of 32; more segments take more groups.
+constexpr size_t kWaitGroup = 32;
 }  // namespace
 
 CController::~CController()

@@ -34,17 +34,7 @@ std::wstring ReportLine(const std::wstring& device, const std::wstring& descript
 
 class Acquisition : public ::testing::Test {
 protected:
-    std::wstring TakeLinkReport()
-    {
-        HWND box = orvex->WaitForDialog(kLinkReportCaption, 60000);
-        EXPECT_NE(box, nullptr);
-        if (!box)
-            return L"<no report>";
-        std::wstring text = MessageBoxText(box);
-        ::PostMessageW(box, WM_COMMAND, IDOK, 0);
-        WaitUntil([&] { return !::IsWindow(box); }, 10000);
-        return text;
-    }
+    std::wstring TakeLinkReport() { return orvex->TakeMessageBox(kLinkReportCaption, 60000); }
     std::unique_ptr<COrvexSession> orvex;
 };
 }  // namespace

@@ -48,17 +48,7 @@ protected:
             EXPECT_TRUE(Enabled(id)) << "control " << id;
     }
     // Reads the link report box, closes it and returns its text.
-    std::wstring TakeLinkReport()
-    {
-        HWND box = orvex->WaitForDialog(kLinkReportCaption);
-        EXPECT_NE(box, nullptr);
-        if (!box)
-            return L"<no report>";
-        std::wstring text = MessageBoxText(box);
-        ::PostMessageW(box, WM_COMMAND, IDOK, 0);
-        WaitUntil([&] { return !::IsWindow(box); }, 10000);
-        return text;
-    }
+    std::wstring TakeLinkReport() { return orvex->TakeMessageBox(kLinkReportCaption); }
 
     std::unique_ptr<COrvexSession> orvex;
     HWND dialog = nullptr;
@@ -185,11 +175,7 @@ TEST_F(MainDialog, ScaleButtonsReportAFailedSetting)
     // No module "11" answers: its port is closed, so the configuration read gets nothing.
     Open(SilentModuleConfiguration());
     ClickButton(dialog, 12);
-    HWND box = orvex->WaitForDialog(L"МИРЕЛ");
-    ASSERT_NE(box, nullptr);
-    EXPECT_EQ(MessageBoxText(box), L"Ошибка при установке масштаба");
-    ::PostMessageW(box, WM_COMMAND, IDOK, 0);
-    EXPECT_TRUE(WaitUntil([&] { return !::IsWindow(box); }, 10000));
+    EXPECT_EQ(orvex->TakeMessageBox(L"МИРЕЛ"), L"Ошибка при установке масштаба");
 }
 
 TEST_F(MainDialog, RecordingAppendsARowPerRefreshAndTheClipIsExtracted)

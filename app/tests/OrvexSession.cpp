@@ -1,4 +1,5 @@
 #include "OrvexSession.h"
+#include "DialogProbe.h"
 #include <cstdio>
 #include <string>
 
@@ -70,5 +71,16 @@ std::string COrvexSession::ReadConfiguration() const
             text.append(buffer, n);
         fclose(in);
     }
+    return text;
+}
+
+std::wstring COrvexSession::TakeMessageBox(const wchar_t* caption, DWORD milliseconds)
+{
+    HWND box = WaitForDialog(caption, milliseconds);
+    if (!box)
+        return L"<no box>";
+    std::wstring text = MessageBoxText(box);
+    ::PostMessageW(box, WM_COMMAND, IDOK, 0);
+    WaitUntil([&] { return !::IsWindow(box); }, 10000);
     return text;
 }

@@ -15,6 +15,9 @@ public:
     HWND MainWindow(DWORD milliseconds = 30000);
     // A top-level window of orvex with this caption (a message box, the link dialog).
     HWND WaitForDialog(const wchar_t* caption, DWORD milliseconds = 30000);
+    // Reads the text of the message box with this caption, closes it and returns the text
+    // ("<no box>" when none came).
+    std::wstring TakeMessageBox(const wchar_t* caption, DWORD milliseconds = 30000);
     int Wait(DWORD milliseconds) { return m_process.Wait(milliseconds); }
 
     const std::wstring& Folder() const { return m_folder; }

@@ -1,4 +1,6 @@
 #include "BustermProcess.h"
+#include "PipedProcess.h"
+#include "TextConv.h"
 #include <algorithm>
 
 std::string ProgramFolderPath()
@@ -22,25 +24,8 @@ CBustermProcess::~CBustermProcess()
 
 bool CBustermProcess::Start()
 {
-    SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
-    HANDLE childInput = nullptr, input = nullptr, output = nullptr, childOutput = nullptr;
-    if (!::CreatePipe(&childInput, &input, &inherit, 0) || !::CreatePipe(&output, &childOutput, &inherit, 0))
-        return false;
-    CHandle childIn(childInput), childOut(childOutput);
-    m_input.Attach(input);
-    m_output.Attach(output);
-    ::SetHandleInformation(input, HANDLE_FLAG_INHERIT, 0);
-    ::SetHandleInformation(output, HANDLE_FLAG_INHERIT, 0);
-
-    STARTUPINFOA startup{};
-    startup.cb = sizeof startup;
-    startup.dwFlags = STARTF_USESTDHANDLES;
-    startup.hStdInput = childIn;
-    startup.hStdOutput = childOut;
-    startup.hStdError = childOut;
-    std::string line = "\"" + ProgramFolderPath() + "\\busterm.exe\"";
-    return ::CreateProcessA(nullptr, &line[0], nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr, nullptr,
-                            &startup, &m_info) != FALSE;
+    return StartWithPipes(AnsiToWide("\"" + ProgramFolderPath() + "\\busterm.exe\""), CREATE_NO_WINDOW, m_info,
+                          m_input, m_output);
 }
 
 void CBustermProcess::Type(const std::string& line)

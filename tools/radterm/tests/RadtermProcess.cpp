@@ -1,29 +1,12 @@
 #include "RadtermProcess.h"
+#include "PipedProcess.h"
 #include <cstdlib>
 #include <cstdio>
 
 CRadtermProcess::CRadtermProcess()
 {
-    SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
-    HANDLE childIn = nullptr, childOut = nullptr, ourIn = nullptr, ourOut = nullptr;
-    if (!::CreatePipe(&childIn, &ourIn, &inherit, 0) || !::CreatePipe(&ourOut, &childOut, &inherit, 0))
-        return;
-    CHandle childInOwner(childIn), childOutOwner(childOut);
-    m_input.Attach(ourIn);
-    m_output.Attach(ourOut);
-    ::SetHandleInformation(ourIn, HANDLE_FLAG_INHERIT, 0);
-    ::SetHandleInformation(ourOut, HANDLE_FLAG_INHERIT, 0);
-
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
-    startup.dwFlags = STARTF_USESTDHANDLES;
-    startup.hStdInput = childIn;
-    startup.hStdOutput = childOut;
-    startup.hStdError = childOut;
     PROCESS_INFORMATION info{};
-    wchar_t line[] = L"radterm.exe";
-    if (!::CreateProcessW(nullptr, line, nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup,
-                          &info))
+    if (!StartWithPipes(L"radterm.exe", 0, info, m_input, m_output))
         return;
     ::CloseHandle(info.hThread);
     m_process.Attach(info.hProcess);

@@ -121,9 +121,7 @@ TEST_F(ControllerLine, ASilentModuleFailsThePassButLaterModulesAreStillRead)
     size_t skip = sim.Requests().size();
 
     CCycleWindow window;
-    ASSERT_TRUE(c.StartCycle(window));
-    window.Pump(3, 30000);
-    c.StopCycle();
+    ASSERT_TRUE(window.RunPasses(c, 3, 30000));
     EXPECT_EQ(window.timers, 0);
     EXPECT_EQ(window.failures, 3);
     auto commands = Commands(sim, skip);
@@ -147,9 +145,7 @@ TEST_F(ControllerLine, ASilentHygrometerDoesNotFailThePass)
     std::wstring report;
     c.CheckLinks(report);
     CCycleWindow window;
-    ASSERT_TRUE(c.StartCycle(window));
-    window.Pump(3, 30000);
-    c.StopCycle();
+    ASSERT_TRUE(window.RunPasses(c, 3, 30000));
     EXPECT_EQ(window.failures, 0);
     EXPECT_EQ(window.timers, 3);
     EXPECT_FLOAT_EQ(c.FindValue(L"FLOW")->payload.f, 10.0f);
@@ -193,9 +189,7 @@ TEST(ControllerPipe, APipeSegmentWithDconAndModbusDevicesServedByDevsim)
     std::wstring report;
     EXPECT_TRUE(c.CheckLinks(report)) << report.c_str();
     CCycleWindow window;
-    ASSERT_TRUE(c.StartCycle(window));
-    window.Pump(3, 30000);
-    c.StopCycle();
+    ASSERT_TRUE(window.RunPasses(c, 3, 30000));
     EXPECT_EQ(window.failures, 0);
     EXPECT_EQ(window.timers, 3);
     EXPECT_FLOAT_EQ(c.FindValue(L"U11")->payload.f, 2.5f);
@@ -235,9 +229,7 @@ TEST_F(ControllerLine, FormulasSeeTheValuesReadInTheSamePass)
     std::wstring report;
     c.CheckLinks(report);
     CCycleWindow window;
-    ASSERT_TRUE(c.StartCycle(window));
-    window.Pump(1, 30000);
-    c.StopCycle();
+    ASSERT_TRUE(window.RunPasses(c, 1, 30000));
     ASSERT_EQ(window.timers, 1);
     EXPECT_FLOAT_EQ(c.FindValue(L"FLOW")->payload.f, 12.5f);
     EXPECT_FLOAT_EQ(c.FindValue(L"F2")->payload.f, 25.0f);

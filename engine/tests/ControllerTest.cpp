@@ -56,9 +56,7 @@ TEST_F(Controller, PeriodZeroFiresOnce)
     CController c;
     ASSERT_EQ(LoadConfig(Config(0, std::string(kIdlePort) + R"(<variable name="n" type="A" description="n">n = n + 1</variable>)"), c), S_OK);
     CCycleWindow window;
-    ASSERT_TRUE(c.StartCycle(window));
-    window.Pump(2, 1500);
-    c.StopCycle();
+    ASSERT_TRUE(window.RunPasses(c, 2, 1500));
     EXPECT_EQ(window.timers, 1);
     EXPECT_FLOAT_EQ(c.FindValue(L"n")->payload.f, 1.0f);
 }
@@ -71,9 +69,7 @@ TEST_F(Controller, DeviceOnAClosedPortFailsEveryPass)
   <variable name="n" type="A" description="n">n = n + 1</variable>
 )"), c), S_OK);
     CCycleWindow window;
-    ASSERT_TRUE(c.StartCycle(window));
-    window.Pump(3, 20000);
-    c.StopCycle();
+    ASSERT_TRUE(window.RunPasses(c, 3, 20000));
     EXPECT_EQ(window.timers, 0);
     EXPECT_GE(window.failures, 3);
     EXPECT_FLOAT_EQ(c.FindValue(L"n")->payload.f, 0.0f);  // formulas are skipped after a failed read
@@ -88,9 +84,7 @@ TEST_F(Controller, FortySegmentsAreWaitedForInGroups)
     ASSERT_EQ(LoadConfig(Config(20, ports), c), S_OK);
     ASSERT_EQ(c.workers.size(), 40u);
     CCycleWindow window;
-    ASSERT_TRUE(c.StartCycle(window));
-    window.Pump(3, 20000);
-    c.StopCycle();
+    ASSERT_TRUE(window.RunPasses(c, 3, 20000));
     EXPECT_EQ(window.failures, 0);
     EXPECT_GE(window.timers, 3);
 }

@@ -22,3 +22,12 @@ void CCycleWindow::Pump(int count, DWORD milliseconds)
         ::Sleep(5);
     }
 }
+
+bool CCycleWindow::RunPasses(CController& controller, int count, DWORD milliseconds)
+{
+    if (!controller.StartCycle(m_window))
+        return false;
+    Pump(count, milliseconds);
+    controller.StopCycle();
+    return true;
+}

@@ -11,10 +11,7 @@ CRadtermProcess::CRadtermProcess()
     ::CloseHandle(info.hThread);
     m_process.Attach(info.hProcess);
     m_id = info.dwProcessId;
-    m_reader.Attach(::CreateThread(nullptr, 0, [](void* self) -> DWORD {
-        static_cast<CRadtermProcess*>(self)->ReadOutput();
-        return 0;
-    }, this, 0, nullptr));
+    m_reader.Attach(::CreateThread(nullptr, 0, ReaderThread, this, 0, nullptr));
 }
 
 CRadtermProcess::~CRadtermProcess()
@@ -26,6 +23,12 @@ CRadtermProcess::~CRadtermProcess()
         ::CancelSynchronousIo(m_reader);
         ::WaitForSingleObject(m_reader, 5000);
     }
+}
+
+DWORD WINAPI CRadtermProcess::ReaderThread(void* self)
+{
+    static_cast<CRadtermProcess*>(self)->ReadOutput();
+    return 0;
 }
 
 void CRadtermProcess::ReadOutput()

@@ -26,6 +26,7 @@ public:
     int WaitExit(DWORD milliseconds);
 
 private:
+    static DWORD WINAPI ReaderThread(void* self);
     void ReadOutput();
 
     CHandle m_process;

@@ -1,13 +1,16 @@
 #include "DconFraming.h"
+#include "TextConv.h"
 #include <cwchar>
 
-unsigned DconChecksum(const std::wstring& text)
+unsigned DconChecksum(const std::string& bytes)
 {
     unsigned sum = 0;
-    for (wchar_t c : text)
-        sum += unsigned(c);
+    for (unsigned char c : bytes)
+        sum += c;
     return sum % 256;
 }
+
+unsigned DconChecksum(const std::wstring& text) { return DconChecksum(WideToAnsi(text)); }
 
 static std::wstring ChecksumSuffix(unsigned sum)
 {
@@ -23,11 +26,14 @@ void DconFrame(std::wstring& request, bool checksum)
 
 bool DconCheckReply(std::wstring& reply, bool checksum)
 {
+    size_t end = reply.find(L'\r');
+    if (reply.empty() || (end != std::wstring::npos && end + 1 < reply.size()))
+        return false;
     if (!checksum)
         return true;
     if (reply.size() <= 2)
         return false;
-    size_t body = reply.size() < 3 ? 0 : reply.size() - 3;
+    size_t body = reply.size() - 3;
     if (reply.compare(body, std::wstring::npos, ChecksumSuffix(DconChecksum(reply.substr(0, body)))) != 0)
         return false;
     reply.resize(body);

@@ -4,8 +4,11 @@
 #include <clocale>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace {
+using Texts = std::vector<std::wstring>;
+
 std::wstring Print(const wchar_t* chartFormat, float last, double value)
 {
     wchar_t format[512], text[512];
@@ -21,7 +24,8 @@ protected:
 
     // The texts of a paint of a 640 x 320 plot (span 128) over the values, the first given two
     // seconds after construction and the others a second apart: the interval stays 1000 ms.
-    CChartTexts Paint(int precision, std::initializer_list<float> values)
+    // In the order readout, minimum, maximum, middle, time span.
+    Texts Paint(int precision, std::initializer_list<float> values)
     {
         CChartModel model(1000, 0);
         model.SetPrecision(precision);
@@ -37,7 +41,7 @@ protected:
         model.TakeSnapshot(640, 320, *snapshot);
         CChartTexts texts;
         FormatChartTexts(*snapshot, texts);
-        return texts;
+        return {texts.value, texts.minimum, texts.maximum, texts.middle, texts.span};
     }
 };
 }  // namespace
@@ -70,32 +74,17 @@ TEST_F(ChartTexts, AHugePrecisionIsCutToTheBuffer)
 
 TEST_F(ChartTexts, APaintLabelsTheBoundsTheMiddleAndTheSpanInTheChartsFormat)
 {
-    const CChartTexts texts = Paint(1, {0, 10, 5});
-    EXPECT_STREQ(texts.value, L"5,0");
-    EXPECT_STREQ(texts.minimum, L"0,0");
-    EXPECT_STREQ(texts.maximum, L"10,0");
-    EXPECT_STREQ(texts.middle, L"5,0");
-    EXPECT_STREQ(texts.span, L"2 мин");  // 1000 ms x 128 samples = 2,13 minutes
+    // 1000 ms x 128 samples = 2,13 minutes
+    EXPECT_EQ(Paint(1, {0, 10, 5}), (Texts{L"5,0", L"0,0", L"10,0", L"5,0", L"2 мин"}));
 }
 
 TEST_F(ChartTexts, TwoSamplesShowOnlyTheReadoutAndEqualOnesNoMaximumOrMiddle)
 {
-    const CChartTexts two = Paint(1, {1, 2});
-    EXPECT_STREQ(two.value, L"2,0");
-    EXPECT_STREQ(two.minimum, L"");
-    EXPECT_STREQ(two.span, L"");
-    const CChartTexts equal = Paint(1, {3, 3, 3});
-    EXPECT_STREQ(equal.minimum, L"3,0");
-    EXPECT_STREQ(equal.maximum, L"");
-    EXPECT_STREQ(equal.middle, L"");
-    EXPECT_STREQ(equal.span, L"2 мин");
+    EXPECT_EQ(Paint(1, {1, 2}), (Texts{L"2,0", L"", L"", L"", L""}));
+    EXPECT_EQ(Paint(1, {3, 3, 3}), (Texts{L"3,0", L"3,0", L"", L"", L"2 мин"}));
 }
 
 TEST_F(ChartTexts, ASmallLatestValuePutsEveryNumberOfThePaintInTheGForm)
 {
-    const CChartTexts texts = Paint(2, {10, 0, 0.004f});
-    EXPECT_STREQ(texts.value, L"0,004");
-    EXPECT_STREQ(texts.minimum, L"0");
-    EXPECT_STREQ(texts.maximum, L"10");
-    EXPECT_STREQ(texts.middle, L"5");
+    EXPECT_EQ(Paint(2, {10, 0, 0.004f}), (Texts{L"0,004", L"0", L"10", L"5", L"2 мин"}));
 }

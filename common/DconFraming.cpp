@@ -24,17 +24,24 @@ void DconFrame(std::wstring& request, bool checksum)
     request += checksum ? ChecksumSuffix(DconChecksum(request)) : std::wstring(L"\r");
 }
 
-bool DconCheckReply(std::wstring& reply, bool checksum)
+// Silence, or more than one line, is no reply of the one module asked.
+static bool IsOneReply(const std::wstring& reply)
 {
-    size_t end = reply.find(L'\r');
-    if (reply.empty() || (end != std::wstring::npos && end + 1 < reply.size()))
+    size_t lineEnd = reply.find(L'\r');
+    return !reply.empty() && (lineEnd == std::wstring::npos || lineEnd + 1 == reply.size());
+}
+
+bool DconCheckReply(std::wstring& reply, bool checksum, DconReplyEnd end)
+{
+    if (end == DconReplyEnd::CarriageReturn && !IsOneReply(reply))
         return false;
     if (!checksum)
         return true;
-    if (reply.size() <= 2)
+    if (reply.size() < 3)
         return false;
     size_t body = reply.size() - 3;
-    if (reply.compare(body, std::wstring::npos, ChecksumSuffix(DconChecksum(reply.substr(0, body)))) != 0)
+    size_t compared = end == DconReplyEnd::Any ? 2 : 3;
+    if (reply.compare(body, compared, ChecksumSuffix(DconChecksum(reply.substr(0, body))), 0, compared) != 0)
         return false;
     reply.resize(body);
     return true;

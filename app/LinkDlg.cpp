@@ -53,11 +53,18 @@ void CLinkDlg::OnInitDialog()
 
 void CLinkDlg::OnSave()
 {
-    for (auto& transport : m_engine.transports)
-        transport->SetPortId(m_portMap[transport->name]);
+    // Only serial segments take a port; a pipe segment keeps its path, in force and in the file.
+    std::map<std::wstring, std::wstring> assigned;
+    for (auto& transport : m_engine.transports) {
+        if (transport->GetPortId().compare(0, 2, L"\\\\") == 0)
+            continue;
+        const std::wstring& id = m_portMap[transport->name];
+        transport->SetPortId(id);
+        assigned[transport->name] = id;
+    }
     std::wstring errorText;
     int errorCode = 0;
-    if (!SavePortIds(L"controller.xml", m_portMap, errorText, errorCode))
+    if (!SavePortIds(L"controller.xml", assigned, errorText, errorCode))
         ShowFatalError(errorText.c_str(), errorCode);
     ::EndDialog(m_hWnd, IDOK);
 }

@@ -4,6 +4,11 @@
 #include "resource.h"
 #include <cstdio>
 
+namespace {
+// As in controller.xml: a port id that begins with two backslashes is a pipe's path.
+bool IsPipePath(const std::wstring& id) { return id.compare(0, 2, L"\\\\") == 0; }
+}  // namespace
+
 bool CLinkDlg::ProcessWindowMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result)
 {
     if (message == WM_INITDIALOG) {
@@ -56,7 +61,7 @@ void CLinkDlg::OnSave()
     // Only serial segments take a port; a pipe segment keeps its path, in force and in the file.
     std::map<std::wstring, std::wstring> assigned;
     for (auto& transport : m_engine.transports) {
-        if (transport->GetPortId().compare(0, 2, L"\\\\") == 0)
+        if (IsPipePath(transport->GetPortId()))
             continue;
         const std::wstring& id = m_portMap[transport->name];
         transport->SetPortId(id);

@@ -47,16 +47,14 @@ BYTE GridAlpha(int distance)
 }
 
 // The rendering settings of every layer over the white field.
-GraphicsContainer BeginQuality(Graphics& graphics)
+void SetQuality(Graphics& graphics)
 {
-    const GraphicsContainer container = graphics.BeginContainer();
     graphics.SetInterpolationMode(InterpolationModeDefault);
     graphics.SetCompositingQuality(CompositingQualityDefault);
     graphics.SetCompositingMode(CompositingModeSourceOver);
     graphics.SetSmoothingMode(SmoothingModeAntiAlias);
     graphics.SetTextRenderingHint(TextRenderingHintAntiAliasGridFit);
     graphics.SetPixelOffsetMode(PixelOffsetModeDefault);
-    return container;
 }
 
 Rect PlotArea(const RECT& bounds)
@@ -170,9 +168,10 @@ HRESULT CChartRenderer::Paint(HDC target, const RECT& bounds, CChartModel& model
     CSelectObject selected(offscreen, m_offscreen->Bitmap());
     ::SetViewportOrgEx(offscreen, -bounds.left, -bounds.top, nullptr);
     FormatChartTexts(*m_snapshot, m_texts);
-    // Kept backgrounds are drawn in screen units; a printer or metafile target gets the whole paint.
-    keptBackground = keptBackground && ::GetDeviceCaps(target, TECHNOLOGY) == DT_RASDISPLAY;
-    if (!keptBackground || !DrawOverBackground(offscreen, bounds)) {
+    // Kept backgrounds and the polyline's bitmap are in screen pixels: a printer or metafile
+    // target gets the whole paint through the DC, as its units may differ.
+    m_onDisplay = ::GetDeviceCaps(target, TECHNOLOGY) == DT_RASDISPLAY;
+    if (!keptBackground || !m_onDisplay || !DrawOverBackground(offscreen, bounds)) {
         m_offscreen->Clear();
         Graphics graphics(offscreen);
         DrawWhole(graphics, bounds);
@@ -191,14 +190,15 @@ bool CChartRenderer::DrawOverBackground(HDC offscreen, const RECT& bounds)
         return false;
     m_offscreen->CopyFrom(*background);
     Graphics graphics(offscreen);
-    const GraphicsContainer container = BeginQuality(graphics);
+    const GraphicsContainer container = graphics.BeginContainer();
+    SetQuality(graphics);
     const Rect plot = PlotArea(bounds);
     DrawReadoutAndTitle(graphics, plot, TitleBox(bounds));
     graphics.Flush(FlushIntentionSync);
     for (const RECT& band : FrameBand(bounds))
         if (!m_offscreen->SameIn(*background, band))
             return false;
-    DrawTrace(graphics, plot);
+    DrawTrace(graphics, bounds);
     graphics.EndContainer(container);
     return true;
 }
@@ -220,7 +220,8 @@ const CDibSurface* CChartRenderer::Background(HDC offscreen, const RECT& bounds)
     {
         Graphics graphics(dc);
         DrawField(graphics, bounds);
-        const GraphicsContainer container = BeginQuality(graphics);
+        const GraphicsContainer container = graphics.BeginContainer();
+        SetQuality(graphics);
         DrawPlotArea(graphics, plot);
         graphics.DrawRectangle(m_framePen.get(), plot);
         graphics.EndContainer(container);
@@ -231,12 +232,13 @@ const CDibSurface* CChartRenderer::Background(HDC offscreen, const RECT& bounds)
 void CChartRenderer::DrawWhole(Graphics& graphics, const RECT& bounds)
 {
     DrawField(graphics, bounds);
-    const GraphicsContainer container = BeginQuality(graphics);
+    const GraphicsContainer container = graphics.BeginContainer();
+    SetQuality(graphics);
     const Rect plot = PlotArea(bounds);
     DrawPlotArea(graphics, plot);
     DrawReadoutAndTitle(graphics, plot, TitleBox(bounds));
     graphics.DrawRectangle(m_framePen.get(), plot);
-    DrawTrace(graphics, plot);
+    DrawTrace(graphics, bounds);
     graphics.EndContainer(container);
 }
 
@@ -270,21 +272,39 @@ void CChartRenderer::DrawReadoutAndTitle(Graphics& graphics, const Rect& plot, c
                         m_textBrush.get());
 }
 
-void CChartRenderer::DrawTrace(Graphics& graphics, const Rect& plot)
+void CChartRenderer::DrawTrace(Graphics& graphics, const RECT& bounds)
 {
+    const Rect plot = PlotArea(bounds);
     if (m_snapshot->count > 2)
-        DrawPolyline(graphics, plot);
+        DrawPolyline(graphics, bounds, plot);
     DrawLabels(graphics, plot);
 }
 
-void CChartRenderer::DrawPolyline(Graphics& graphics, const Rect& plot)
+// On a display, through a GDI+ bitmap over the off-screen pixels rather than through the DC:
+// GDI+ under Wine fills a DC by way of temporary bitmaps as large as the polyline's bounding
+// box (for a full chart most of a paint's time) but draws into a bitmap in place. The colours
+// come out the same.
+void CChartRenderer::DrawPolyline(Graphics& graphics, const RECT& bounds, const Rect& plot)
 {
     const CChartSnapshot& s = *m_snapshot;
     const float bottom = static_cast<float>(plot.Y + plot.Height);
     for (size_t i = 0; i < s.count; ++i)
         m_points[i] = Point(plot.X + static_cast<INT>(i + 1) * s.step,
                             static_cast<INT>(bottom - (s.samples[i] - s.min) * s.scale));
-    graphics.DrawLines(m_linePen.get(), m_points, static_cast<INT>(s.count));
+    const INT count = static_cast<INT>(s.count);
+    if (!m_onDisplay) {
+        graphics.DrawLines(m_linePen.get(), m_points, count);
+        return;
+    }
+    graphics.Flush(FlushIntentionSync);
+    ::GdiFlush();
+    const int width = m_offscreen->Width();
+    Bitmap pixels(width, m_offscreen->Height(), width * 4, PixelFormat32bppRGB,
+                  reinterpret_cast<BYTE*>(m_offscreen->Pixels()));
+    Graphics inPlace(&pixels);
+    SetQuality(inPlace);
+    inPlace.TranslateTransform(static_cast<REAL>(-bounds.left), static_cast<REAL>(-bounds.top));
+    inPlace.DrawLines(m_linePen.get(), m_points, count);
 }
 
 void CChartRenderer::DrawLabels(Graphics& graphics, const Rect& plot)

@@ -37,9 +37,9 @@ private:
     void DrawField(Gdiplus::Graphics& graphics, const RECT& bounds);
     void DrawPlotArea(Gdiplus::Graphics& graphics, const Gdiplus::Rect& plot);
     void DrawReadoutAndTitle(Gdiplus::Graphics& graphics, const Gdiplus::Rect& plot, const Gdiplus::Rect& titleBox);
-    void DrawTrace(Gdiplus::Graphics& graphics, const Gdiplus::Rect& plot);
+    void DrawTrace(Gdiplus::Graphics& graphics, const RECT& bounds);
     size_t GridTexture() const;
-    void DrawPolyline(Gdiplus::Graphics& graphics, const Gdiplus::Rect& plot);
+    void DrawPolyline(Gdiplus::Graphics& graphics, const RECT& bounds, const Gdiplus::Rect& plot);
     void DrawLabels(Gdiplus::Graphics& graphics, const Gdiplus::Rect& plot);
     void DrawLabel(Gdiplus::Graphics& graphics, const wchar_t* text, float x, float y, float width);
     void BuildGridTextures(int gridSize, int step);
@@ -56,6 +56,7 @@ private:
     std::unique_ptr<CDibSurface> m_offscreen;  // kept while the size holds
 
     // Working buffers: the state of the paint under way, the polyline and the texts.
+    bool m_onDisplay = true;  // the target is a screen or a memory DC like it
     std::unique_ptr<CChartSnapshot> m_snapshot;
     Gdiplus::Point m_points[CChartSnapshot::kMaxPoints];
     CChartTexts m_texts;

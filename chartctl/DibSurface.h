@@ -16,6 +16,7 @@ public:
     int Height() const { return m_height; }
     // Row after row from the top, one 0x00RRGGBB value a pixel.
     const DWORD* Pixels() const { return m_pixels; }
+    DWORD* Pixels() { return m_pixels; }
 
     // Both surfaces must have the same size. The area is clipped to the surface.
     bool SameIn(const CDibSurface& other, RECT area) const;

@@ -4,7 +4,7 @@ set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 
 pkgs=(cmake make binutils g++-mingw-w64-i686 g++-mingw-w64-x86-64 mingw-w64-tools googletest
-      libboost-date-time-dev libwine-dev wine wine64 xvfb socat)
+      libboost-date-time-dev libwine-dev wine wine64 xvfb socat nsis cmark-gfm locales)
 if [ "$("$here/rig/arch.sh")" = 32 ]; then
   dpkg --print-foreign-architectures | grep -qx i386 || { dpkg --add-architecture i386; rm -f /tmp/.orvex-apt-updated; }
   pkgs+=(wine32:i386)

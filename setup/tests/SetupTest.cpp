@@ -3,14 +3,13 @@
 // uninstall, and what each leaves on the machine. The suites run in the order of this file.
 #include "ComPtr.h"
 #include "RegKey.h"
+#include "ScratchDir.h"
 #include "TestSupport.h"
 #include "TextConv.h"
 #include "WindowProbe.h"
 #include <windows.h>
 #include <shlobj.h>
 #include <gtest/gtest.h>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
@@ -35,13 +34,6 @@ std::wstring MenuFolder() { return KnownFolder(CSIDL_COMMON_PROGRAMS) + L"\\МИ
 bool Exists(const std::wstring& path) { return ::GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 bool SamePath(const std::wstring& a, const std::wstring& b) { return ::lstrcmpiW(a.c_str(), b.c_str()) == 0; }
 
-std::string ReadBytes(const std::wstring& path)
-{
-    std::ifstream in(path.c_str(), std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-void WriteBytes(const std::wstring& path, const std::string& bytes) { std::ofstream(path.c_str(), std::ios::binary) << bytes; }
-
 std::wstring UninstallValue(const wchar_t* name)
 {
     wchar_t text[1024] = {};
@@ -55,7 +47,7 @@ bool UninstallEntryExists()
     return key.Open(HKEY_LOCAL_MACHINE, kUninstallKey) == ERROR_SUCCESS;
 }
 
-// A string of a file's version resource, in the language its translation table names first.
+// A file's version resource; its strings are read in the language its translation table names first.
 struct CVersionInfo {
     explicit CVersionInfo(const std::wstring& path)
     {
@@ -74,7 +66,7 @@ struct CVersionInfo {
         ::_snwprintf(path, 96, L"\\StringFileInfo\\%04x%04x\\%ls", language, codePage, name);
         wchar_t* value = nullptr;
         UINT length = 0;
-        if (!::VerQueryValueW(const_cast<BYTE*>(block.data()), path, reinterpret_cast<void**>(&value), &length))
+        if (!::VerQueryValueW(block.data(), path, reinterpret_cast<void**>(&value), &length))
             return L"";
         return value;
     }
@@ -117,10 +109,10 @@ int Install() { return RunSetup(); }
 // The operator has changed the configuration and recorded; an older busterm.exe is installed.
 int Upgrade()
 {
-    g_configuration = ReadBytes(DataFolder() + L"\\controller.xml") + "<!-- ports set by the operator -->\r\n";
-    WriteBytes(DataFolder() + L"\\controller.xml", g_configuration);
-    WriteBytes(DataFolder() + L"\\2026.05.12.csv", kRecording);
-    WriteBytes(InstallFolder() + L"\\busterm.exe", "an older busterm");
+    g_configuration = ReadFileBytes(DataFolder() + L"\\controller.xml") + "<!-- ports set by the operator -->\r\n";
+    WriteFileBytes(DataFolder() + L"\\controller.xml", g_configuration);
+    WriteFileBytes(DataFolder() + L"\\2026.05.12.csv", kRecording);
+    WriteFileBytes(InstallFolder() + L"\\busterm.exe", "an older busterm");
     return RunSetup();
 }
 
@@ -164,7 +156,7 @@ TEST_F(Installed, ProgramsCarryARussianVersionResource)
 TEST_F(Installed, TheChartControlIsRegisteredWhereItWasInstalled)
 {
     std::wstring script = KnownFolder(CSIDL_COMMON_DOCUMENTS) + L"\\chart-client.js";
-    WriteBytes(script, "var chart = new ActiveXObject(\"norvctrl2.ChartView.1\");\n"
+    WriteFileBytes(script, "var chart = new ActiveXObject(\"norvctrl2.ChartView.1\");\n"
                        "chart.Title = \"installed\";\nWScript.Echo(chart.Title);\n");
     std::string output;
     EXPECT_EQ(RunProgram(L"cscript.exe //nologo \"" + script + L"\"", 120000, &output), 0) << output;
@@ -183,9 +175,9 @@ TEST_F(Installed, OrvexStartsFromItsShortcutOnTheExampleInTheDataFolder)
     CShortcut shortcut = ReadShortcut(MenuFolder() + L"\\МИРЕЛ.lnk");
     EXPECT_TRUE(SamePath(shortcut.target, InstallFolder() + L"\\orvex.exe"));
     ASSERT_TRUE(SamePath(shortcut.directory, DataFolder()));
-    std::string example = ReadBytes(InstallFolder() + L"\\examples\\controller.xml");
+    std::string example = ReadFileBytes(InstallFolder() + L"\\examples\\controller.xml");
     EXPECT_NE(example, "");
-    EXPECT_EQ(ReadBytes(DataFolder() + L"\\controller.xml"), example);
+    EXPECT_EQ(ReadFileBytes(DataFolder() + L"\\controller.xml"), example);
 
     CStartedProcess orvex;
     ASSERT_TRUE(orvex.Start(L"\"" + shortcut.target + L"\"", shortcut.directory));
@@ -208,13 +200,13 @@ TEST_F(Installed, EveryShortcutLeadsSomewhere)
 TEST_F(Installed, TheGuideShowsItsScreenshots)
 {
     std::wstring doc = InstallFolder() + L"\\doc\\";
-    std::string page = ReadBytes(doc + L"guide.html");
+    std::string page = ReadFileBytes(doc + L"guide.html");
     int images = 0;
     for (size_t at = page.find("<img src=\""); at != std::string::npos; at = page.find("<img src=\"", at + 1)) {
         size_t begin = at + 10, end = page.find('"', begin);
         std::string image = page.substr(begin, end - begin);
         SCOPED_TRACE(image);
-        EXPECT_EQ(ReadBytes(doc + AnsiToWide(image)).substr(0, 4), "\x89PNG");
+        EXPECT_EQ(ReadFileBytes(doc + AnsiToWide(image)).substr(0, 4), "\x89PNG");
         ++images;
     }
     EXPECT_EQ(images, 3);
@@ -233,8 +225,8 @@ TEST_F(Installed, ProgramsAndFeaturesShowTheVersionAndSize)
 TEST_F(Upgraded, TheProgramsAreReplacedAndTheOperatorsFilesKept)
 {
     EXPECT_EQ(CVersionInfo(InstallFolder() + L"\\busterm.exe").String(L"ProductVersion"), AnsiToWide(ORVEX_VERSION));
-    EXPECT_EQ(ReadBytes(DataFolder() + L"\\controller.xml"), g_configuration);
-    EXPECT_EQ(ReadBytes(DataFolder() + L"\\2026.05.12.csv"), kRecording);
+    EXPECT_EQ(ReadFileBytes(DataFolder() + L"\\controller.xml"), g_configuration);
+    EXPECT_EQ(ReadFileBytes(DataFolder() + L"\\2026.05.12.csv"), kRecording);
 }
 
 TEST_F(Removed, ProgramsRegistrationShortcutsAndEntryAreGone)
@@ -249,7 +241,7 @@ TEST_F(Removed, ProgramsRegistrationShortcutsAndEntryAreGone)
 
 TEST_F(Removed, TheDataFolderKeepsConfigurationAndRecordings)
 {
-    EXPECT_EQ(ReadBytes(DataFolder() + L"\\controller.xml"), g_configuration);
-    EXPECT_EQ(ReadBytes(DataFolder() + L"\\2026.05.12.csv"), kRecording);
+    EXPECT_EQ(ReadFileBytes(DataFolder() + L"\\controller.xml"), g_configuration);
+    EXPECT_EQ(ReadFileBytes(DataFolder() + L"\\2026.05.12.csv"), kRecording);
     EXPECT_TRUE(Exists(DataFolder() + L"\\cartoon.mp3"));
 }

@@ -12,11 +12,13 @@ export WINEPREFIX=$rig/setup-prefix
 export WINEDLLOVERRIDES="mscoree,mshtml=;winealsa.drv,winepulse.drv=d;winemenubuilder.exe=d"
 export LC_ALL=$LANG
 # Wine stores Cyrillic file names (the Start-menu shortcuts) only under a UTF-8 locale of the C
-# library; the machine need not have the Russian one, so it is compiled into the rig once.
-export LOCPATH=$rig/locale
-if [ ! -d "$LOCPATH/$LANG" ]; then
-  mkdir -p "$LOCPATH"
-  localedef -i "${LANG%%.*}" -f UTF-8 "$LOCPATH/$LANG" || { echo "setup tests: no C library locale $LANG" >&2; exit 1; }
+# library; when the machine lacks the Russian one, it is compiled into the rig once.
+if [ "$(locale charmap 2>/dev/null)" != UTF-8 ]; then
+  export LOCPATH=$rig/locale
+  if [ ! -d "$LOCPATH/$LANG" ]; then
+    mkdir -p "$LOCPATH"
+    localedef -i "${LANG%%.*}" -f UTF-8 "$LOCPATH/$LANG" || { echo "setup tests: no C library locale $LANG" >&2; exit 1; }
+  fi
 fi
 winpath() { local p=${1//\//\\}; echo "Z:$p"; }
 

@@ -183,6 +183,9 @@ TEST_F(Installed, OrvexStartsFromItsShortcutOnTheExampleInTheDataFolder)
     ASSERT_TRUE(orvex.Start(L"\"" + shortcut.target + L"\"", shortcut.directory));
     HWND dialog = WaitForWindow(orvex.info.dwProcessId, L"#32770", kMainCaption, 60000);
     ASSERT_NE(dialog, nullptr);
+    for (int i = 0; i < 300 && !::IsWindowVisible(dialog); ++i)  // shown once it is initialised
+        ::Sleep(100);
+    EXPECT_TRUE(::IsWindowVisible(dialog));
     EXPECT_TRUE(Exists(DataFolder() + L"\\cartoon.mp3"));  // the data folder is writable
     ::PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);  // "Выход"
     EXPECT_EQ(orvex.Wait(30000), 2);

@@ -68,7 +68,8 @@ HRESULT CChart::CreateInstance(IUnknown* outer, REFIID iid, void** out)
 
 HRESULT CChart::Initialise()
 {
-    if (!m_gdiplus.IsStarted() || !m_trimWorker.Start())
+    // Without its relay window the workers' repaint requests would be lost: no chart then.
+    if (!m_gdiplus.IsStarted() || !CanRelayRepaints() || !m_trimWorker.Start())
         return E_OUTOFMEMORY;
     return m_renderer.Initialise(20, 5);
 }
@@ -80,7 +81,7 @@ void* CChart::FindPrimaryInterface(REFIID iid)
     return nullptr;
 }
 
-HRESULT CChart::OnDraw(HDC dc, const RECT& bounds)
+HRESULT CChart::PaintContent(HDC dc, const RECT& bounds)
 {
     return m_renderer.Paint(dc, bounds, m_model);
 }
@@ -122,14 +123,15 @@ HRESULT CChart::SetSpan(VARIANT span)
     LONG value = 0;
     if (SUCCEEDED(ToInteger(span, value)))
         m_model.SetSpan(value);
-    return Draw();
+    RequestRepaint();
+    return S_OK;
 }
 
 HRESULT CChart::GetSpan(VARIANT* span)
 {
     if (!span)
         return E_POINTER;
-    ::VariantClear(span);
+    ::VariantInit(span);  // an [out] variant: whatever it held is the caller's, not freed here
     span->vt = VT_I4;
     span->lVal = m_model.GetSpan();
     return S_OK;

@@ -29,7 +29,8 @@ public:
     STDMETHODIMP Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS* params, VARIANT* result, EXCEPINFO* exception,
                         UINT* argError) override;
 
-    // IChart
+    // IChart. Its Draw only asks for a repaint (RequestRepaint); the painting itself is the
+    // view object's Draw, which reaches PaintContent.
     STDMETHODIMP Draw() override;
     STDMETHODIMP SetSpan(VARIANT span) override;
     STDMETHODIMP GetSpan(VARIANT* span) override;
@@ -46,7 +47,7 @@ public:
 
 protected:
     void* FindPrimaryInterface(REFIID iid) override;
-    HRESULT OnDraw(HDC dc, const RECT& bounds) override;
+    HRESULT PaintContent(HDC dc, const RECT& bounds) override;
     HRESULT GetCoClassInfo(ITypeInfo** info) override;
 
 private:

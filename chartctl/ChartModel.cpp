@@ -130,6 +130,7 @@ void CChartModel::TakeSnapshot(int plotWidth, int plotHeight, CChartSnapshot& sn
     snapshot.max = m_max;
     snapshot.range = m_range;
     snapshot.scale = m_scale;
+    snapshot.middle = m_max - m_range / 2;
     snapshot.interval = m_interval;
     snapshot.span = m_span;
     snapshot.step = m_step;

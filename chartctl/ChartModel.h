@@ -10,6 +10,7 @@ struct CChartSnapshot {
     static const size_t kMaxPoints = 2400;
 
     float last, min, max, range, scale, interval;
+    float middle;  // the value half the range below the maximum, labelled at mid-height
     int span, step, gridPhase, gridSize;
     DWORD gradientColor;
     wchar_t title[1024];
@@ -49,7 +50,7 @@ public:
     void SetGradientColor(BYTE r, BYTE g, BYTE b);
 
     // Fills the snapshot for a plot area of the given size, recomputing the span from its width
-    // and the range and scale from the bounds.
+    // and the range, scale and middle value from the bounds.
     void TakeSnapshot(int plotWidth, int plotHeight, CChartSnapshot& snapshot);
 
     // Read-outs for inspection.

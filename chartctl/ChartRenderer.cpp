@@ -1,6 +1,5 @@
 #include "ChartRenderer.h"
 #include "GdiObjects.h"
-#include "NumberFormat.h"
 
 using namespace Gdiplus;
 
@@ -52,7 +51,7 @@ RectF ToRectF(const Rect& r)
 }
 }  // namespace
 
-CChartRenderer::CChartRenderer() : m_snapshot(std::make_unique<CChartSnapshot>()), m_points{}, m_valueText{}, m_labelText{}
+CChartRenderer::CChartRenderer() : m_snapshot(std::make_unique<CChartSnapshot>()), m_points{}, m_texts{}
 {
 }
 
@@ -155,26 +154,25 @@ void CChartRenderer::DrawChart(Graphics& graphics, const RECT& bounds)
     if (texture < m_gridBrushes.size())
         graphics.FillRectangle(m_gridBrushes[texture].get(), plot);
 
-    wchar_t format[CChartModel::kFormatLength];
-    MakePaintFormat(s.format, s.last, format, CChartModel::kFormatLength);
-    DrawTexts(graphics, plot, titleBox, format);
+    FormatChartTexts(s, m_texts);
+    DrawReadoutAndTitle(graphics, plot, titleBox);
     graphics.DrawRectangle(m_framePen.get(), plot);
     if (s.count > 2)
-        DrawSeries(graphics, plot, format);
+        DrawPolyline(graphics, plot);
+    DrawLabels(graphics, plot);
     graphics.EndContainer(container);
 }
 
-void CChartRenderer::DrawTexts(Graphics& graphics, const Rect& plot, const Rect& titleBox, const wchar_t* format)
+void CChartRenderer::DrawReadoutAndTitle(Graphics& graphics, const Rect& plot, const Rect& titleBox)
 {
     if (!m_family)
         return;
-    PrintNumber(m_valueText, 512, format, m_snapshot->last);
-    graphics.DrawString(m_valueText, -1, m_valueFont.get(), ToRectF(plot), m_centredFormat.get(), m_textBrush.get());
+    graphics.DrawString(m_texts.value, -1, m_valueFont.get(), ToRectF(plot), m_centredFormat.get(), m_textBrush.get());
     graphics.DrawString(m_snapshot->title, -1, m_titleFont.get(), ToRectF(titleBox), m_centredFormat.get(),
                         m_textBrush.get());
 }
 
-void CChartRenderer::DrawSeries(Graphics& graphics, const Rect& plot, const wchar_t* format)
+void CChartRenderer::DrawPolyline(Graphics& graphics, const Rect& plot)
 {
     const CChartSnapshot& s = *m_snapshot;
     const float bottom = static_cast<float>(plot.Y + plot.Height);
@@ -182,24 +180,22 @@ void CChartRenderer::DrawSeries(Graphics& graphics, const Rect& plot, const wcha
         m_points[i] = Point(plot.X + static_cast<INT>(i + 1) * s.step,
                             static_cast<INT>(bottom - (s.samples[i] - s.min) * s.scale));
     graphics.DrawLines(m_linePen.get(), m_points, static_cast<INT>(s.count));
+}
 
-    if (!m_family)
-        return;
+void CChartRenderer::DrawLabels(Graphics& graphics, const Rect& plot)
+{
+    const CChartSnapshot& s = *m_snapshot;
     const float x = static_cast<float>(plot.X - 45);
-    DrawLabel(graphics, format, s.min, x, static_cast<float>(plot.Y + plot.Height - 2), 45);
-    if (s.max != s.min) {
-        const float mid = s.max - s.range / 2;
-        DrawLabel(graphics, format, s.max, x, static_cast<float>(plot.Y - 2), 45);
-        DrawLabel(graphics, format, mid, x, plot.Y + (s.max - mid) * s.scale - 5, 45);
-    }
-    const float minutes = s.interval / 60000 * s.span;
-    DrawLabel(graphics, L"%.0f мин", minutes, static_cast<float>(plot.X + plot.Width - 60),
+    DrawLabel(graphics, m_texts.minimum, x, static_cast<float>(plot.Y + plot.Height - 2), 45);
+    DrawLabel(graphics, m_texts.maximum, x, static_cast<float>(plot.Y - 2), 45);
+    DrawLabel(graphics, m_texts.middle, x, plot.Y + (s.max - s.middle) * s.scale - 5, 45);
+    DrawLabel(graphics, m_texts.span, static_cast<float>(plot.X + plot.Width - 60),
               static_cast<float>(plot.Y + plot.Height + 5), 60);
 }
 
-void CChartRenderer::DrawLabel(Graphics& graphics, const wchar_t* format, double value, float x, float y, float width)
+void CChartRenderer::DrawLabel(Graphics& graphics, const wchar_t* text, float x, float y, float width)
 {
-    PrintNumber(m_labelText, 512, format, value);
-    graphics.DrawString(m_labelText, -1, m_labelFont.get(), RectF(x, y, width, 10), m_rightFormat.get(),
-                        m_labelBrush.get());
+    if (m_family && text[0])
+        graphics.DrawString(text, -1, m_labelFont.get(), RectF(x, y, width, 10), m_rightFormat.get(),
+                            m_labelBrush.get());
 }

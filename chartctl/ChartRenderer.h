@@ -1,5 +1,6 @@
 #pragma once
 #include "ChartModel.h"
+#include "ChartTexts.h"
 #include <windows.h>
 #include <objidl.h>  // PROPID, left out by WIN32_LEAN_AND_MEAN
 #include <gdiplus.h>
@@ -25,10 +26,10 @@ public:
 
 private:
     void DrawChart(Gdiplus::Graphics& graphics, const RECT& bounds);
-    void DrawTexts(Gdiplus::Graphics& graphics, const Gdiplus::Rect& plot, const Gdiplus::Rect& titleBox,
-                   const wchar_t* format);
-    void DrawSeries(Gdiplus::Graphics& graphics, const Gdiplus::Rect& plot, const wchar_t* format);
-    void DrawLabel(Gdiplus::Graphics& graphics, const wchar_t* format, double value, float x, float y, float width);
+    void DrawReadoutAndTitle(Gdiplus::Graphics& graphics, const Gdiplus::Rect& plot, const Gdiplus::Rect& titleBox);
+    void DrawPolyline(Gdiplus::Graphics& graphics, const Gdiplus::Rect& plot);
+    void DrawLabels(Gdiplus::Graphics& graphics, const Gdiplus::Rect& plot);
+    void DrawLabel(Gdiplus::Graphics& graphics, const wchar_t* text, float x, float y, float width);
     void BuildGridTextures(int gridSize, int step);
 
     std::unique_ptr<Gdiplus::FontFamily> m_family;
@@ -42,6 +43,5 @@ private:
     // Working buffers: the state of the paint under way, the polyline and the texts.
     std::unique_ptr<CChartSnapshot> m_snapshot;
     Gdiplus::Point m_points[CChartSnapshot::kMaxPoints];
-    wchar_t m_valueText[512];
-    wchar_t m_labelText[512];
+    CChartTexts m_texts;
 };

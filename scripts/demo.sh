@@ -1,5 +1,5 @@
 #!/bin/bash
-# `make demo`: builds what is missing, starts devsim for every segment of examples/controller.xml
+# `make demo`: builds what the demo runs, starts devsim for every segment of examples/controller.xml
 # (on the far ends of two pty pairs, COM4 and COM6) and runs orvex on it in build/demo/.
 # With a display (DISPLAY set) the operator works the window until "Выход". Without one, orvex
 # runs under Xvfb for DEMO_SECONDS (default 20) with the links checked, recording on and
@@ -11,7 +11,7 @@ bits=$("$top/scripts/rig/arch.sh")
 preset=test$bits
 cd "$top"
 cmake --preset "$preset" >/dev/null
-cmake --build --preset "$preset"
+cmake --build --preset "$preset" --target orvex norvctrl devsim demo_driver
 build=$top/build/$preset
 seconds=${DEMO_SECONDS:-20}
 if [ -n "${DISPLAY:-}" ]; then

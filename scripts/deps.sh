@@ -3,10 +3,11 @@
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 
-pkgs=(cmake make binutils g++-mingw-w64-i686 g++-mingw-w64-x86-64 mingw-w64-tools googletest
-      libboost-date-time-dev libwine-dev wine wine64 xvfb socat nsis cmark-gfm locales)
+SUDO=""; [ "$(id -u)" = 0 ] || SUDO=sudo
+pkgs=(cmake make g++-mingw-w64-i686 g++-mingw-w64-x86-64 mingw-w64-tools googletest
+      libboost-date-time-dev libwine-dev wine wine64 fonts-wine xvfb socat nsis cmark-gfm locales)
 if [ "$("$here/rig/arch.sh")" = 32 ]; then
-  dpkg --print-foreign-architectures | grep -qx i386 || { dpkg --add-architecture i386; rm -f /tmp/.orvex-apt-updated; }
+  dpkg --print-foreign-architectures | grep -qx i386 || $SUDO dpkg --add-architecture i386
   pkgs+=(wine32:i386)
 fi
 
@@ -16,7 +17,6 @@ for p in "${pkgs[@]}"; do
 done
 if [ ${#missing[@]} -gt 0 ]; then
   echo "deps: installing ${missing[*]}"
-  SUDO=""; [ "$(id -u)" = 0 ] || SUDO=sudo
-  [ -f /tmp/.orvex-apt-updated ] || { $SUDO apt-get update -qq && touch /tmp/.orvex-apt-updated; }
+  $SUDO apt-get update -qq
   DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
 fi

@@ -28,6 +28,7 @@ bool CControlBase::RegisterWindowClasses()
     static const bool registered = [] {
         WNDCLASSEXW control = {};
         control.cbSize = sizeof(control);
+        control.style = CS_HREDRAW | CS_VREDRAW;  // a new size changes the whole layout
         control.lpfnWndProc = WindowProc;
         control.hInstance = AxModule().Instance();
         control.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
@@ -83,8 +84,6 @@ void* CControlBase::FindInterface(REFIID iid)
         return static_cast<IViewObject2*>(this);
     if (iid == IID_IViewObject)
         return static_cast<IViewObject*>(this);
-    if (iid == IID_IOleInPlaceObjectWindowless)
-        return static_cast<IOleInPlaceObjectWindowless*>(this);
     if (iid == IID_IOleInPlaceObject)
         return static_cast<IOleInPlaceObject*>(this);
     if (iid == IID_IOleWindow)

@@ -7,10 +7,13 @@
 // The container-facing half of an ActiveX control: identity and aggregation, in-place
 // activation with a window of its own, the view object drawing into a given device context,
 // persistence of the extent, and the small interfaces containers ask for. A control class
-// derives from it, adds its dual interface (FindPrimaryInterface) and draws in OnDraw.
+// derives from it, adds its dual interface (FindPrimaryInterface) and paints in PaintContent.
+// It always activates with a window and so does not offer IOleInPlaceObjectWindowless: a
+// host that validates its own paints without drawing (orvex's does) never shows a windowless
+// control.
 // The interface implementations are spread over the Control*.cpp files by interface group.
 class CControlBase : public IViewObjectEx,
-                     public IOleInPlaceObjectWindowless,
+                     public IOleInPlaceObject,
                      public IOleInPlaceActiveObject,
                      public IOleControl,
                      public IOleObject,
@@ -28,7 +31,8 @@ public:
     STDMETHODIMP_(ULONG) AddRef() override { return m_outer->AddRef(); }
     STDMETHODIMP_(ULONG) Release() override { return m_outer->Release(); }
 
-    // IViewObject, IViewObject2, IViewObjectEx
+    // IViewObject, IViewObject2, IViewObjectEx. Draw paints the content into the container's
+    // device context now (through PaintContent); it is not the dual interface's repaint request.
     STDMETHODIMP Draw(DWORD aspect, LONG index, void* aspectInfo, DVTARGETDEVICE* target, HDC targetDC, HDC dc,
                       LPCRECTL bounds, LPCRECTL windowBounds, BOOL(STDMETHODCALLTYPE* cont)(ULONG_PTR),
                       ULONG_PTR contArg) override;
@@ -44,15 +48,13 @@ public:
     STDMETHODIMP QueryHitRect(DWORD aspect, LPCRECT bounds, LPCRECT location, LONG, DWORD* hit) override;
     STDMETHODIMP GetNaturalExtent(DWORD, LONG, DVTARGETDEVICE*, HDC, DVEXTENTINFO*, LPSIZEL) override { return E_NOTIMPL; }
 
-    // IOleWindow, IOleInPlaceObject, IOleInPlaceObjectWindowless
+    // IOleWindow, IOleInPlaceObject
     STDMETHODIMP GetWindow(HWND* window) override;
     STDMETHODIMP ContextSensitiveHelp(BOOL) override { return E_NOTIMPL; }
     STDMETHODIMP InPlaceDeactivate() override;
     STDMETHODIMP UIDeactivate() override;
     STDMETHODIMP SetObjectRects(LPCRECT position, LPCRECT clip) override;
     STDMETHODIMP ReactivateAndUndo() override { return E_NOTIMPL; }
-    STDMETHODIMP OnWindowMessage(UINT, WPARAM, LPARAM, LRESULT*) override { return S_FALSE; }
-    STDMETHODIMP GetDropTarget(IDropTarget**) override { return E_NOTIMPL; }
 
     // IOleInPlaceActiveObject
     STDMETHODIMP TranslateAccelerator(LPMSG) override { return S_FALSE; }
@@ -142,11 +144,14 @@ protected:
 
     // The derived control's dual interface and IDispatch, asked before the framework's list.
     virtual void* FindPrimaryInterface(REFIID iid) = 0;
-    virtual HRESULT OnDraw(HDC dc, const RECT& bounds) = 0;
+    // Paints the whole control into dc at bounds; the only place drawing happens.
+    virtual HRESULT PaintContent(HDC dc, const RECT& bounds) = 0;
     virtual HRESULT GetCoClassInfo(ITypeInfo** info) = 0;
 
     // The non-delegating IUnknown an aggregating outer object holds.
     IUnknown* InnerUnknown() { return &m_inner; }
+    // Whether worker threads' repaint requests can reach this thread (the relay window exists).
+    bool CanRelayRepaints() const { return m_relay != nullptr; }
 
 private:
     class CInnerUnknown : public IUnknown {
@@ -162,6 +167,7 @@ private:
 
     void* FindInterface(REFIID iid);
     HRESULT InPlaceActivate(LONG verb, HWND parentOverride, const RECT* positionOverride);
+    HRESULT ActivateInSite(HWND parentOverride, const RECT* positionOverride);
     HRESULT CreateControlWindow(HWND parent, const RECT& position);
     void NotifyViewChange();
     HRESULT LoadExtent(IStream* stream);

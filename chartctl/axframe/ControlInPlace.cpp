@@ -31,29 +31,7 @@ HRESULT CControlBase::InPlaceActivate(LONG verb, HWND parentOverride, const RECT
     if (!m_clientSite)
         return E_UNEXPECTED;
     if (!m_inPlaceActive) {
-        m_inPlaceSite.Release();
-        HRESULT hr = m_clientSite.QueryInterface(IID_IOleInPlaceSite, &m_inPlaceSite);
-        if (FAILED(hr))
-            return hr;
-        if (m_inPlaceSite->CanInPlaceActivate() != S_OK)
-            return E_FAIL;
-        m_inPlaceActive = true;
-        m_inPlaceSite->OnInPlaceActivate();
-
-        HWND parent = nullptr;
-        CComPtr<IOleInPlaceFrame> frame;
-        CComPtr<IOleInPlaceUIWindow> document;
-        RECT position{}, clip{};
-        OLEINPLACEFRAMEINFO frameInfo = {};
-        frameInfo.cb = sizeof(frameInfo);
-        if (FAILED(m_inPlaceSite->GetWindow(&parent)) || !parent)
-            parent = parentOverride;
-        if (!parent)
-            return E_FAIL;
-        m_inPlaceSite->GetWindowContext(&frame, &document, &position, &clip, &frameInfo);
-        if (positionOverride)
-            position = *positionOverride;
-        hr = CreateControlWindow(parent, position);
+        HRESULT hr = ActivateInSite(parentOverride, positionOverride);
         if (FAILED(hr))
             return hr;
     }
@@ -63,6 +41,42 @@ HRESULT CControlBase::InPlaceActivate(LONG verb, HWND parentOverride, const RECT
         ::SetFocus(m_window);
     }
     ::ShowWindow(m_window, SW_SHOW);
+    return S_OK;
+}
+
+// All or nothing: a site that refuses, or a window that cannot be made, leaves the control
+// inactive (the site is told so again), so that a later activation starts afresh. A site that
+// offers windowless activation still gets a window: the control never goes windowless.
+HRESULT CControlBase::ActivateInSite(HWND parentOverride, const RECT* positionOverride)
+{
+    CComPtr<IOleInPlaceSite> site;
+    HRESULT hr = m_clientSite.QueryInterface(IID_IOleInPlaceSite, &site);
+    if (FAILED(hr))
+        return hr;
+    if (site->CanInPlaceActivate() != S_OK)
+        return E_FAIL;
+    hr = site->OnInPlaceActivate();
+    if (FAILED(hr))
+        return hr;
+
+    CComPtr<IOleInPlaceFrame> frame;
+    CComPtr<IOleInPlaceUIWindow> document;
+    RECT position{}, clip{};
+    OLEINPLACEFRAMEINFO frameInfo = {};
+    frameInfo.cb = sizeof(frameInfo);
+    site->GetWindowContext(&frame, &document, &position, &clip, &frameInfo);
+    if (positionOverride)
+        position = *positionOverride;
+    HWND parent = nullptr;
+    if (FAILED(site->GetWindow(&parent)) || !parent)
+        parent = parentOverride;
+    hr = parent ? CreateControlWindow(parent, position) : E_FAIL;
+    if (FAILED(hr)) {
+        site->OnInPlaceDeactivate();
+        return hr;
+    }
+    m_inPlaceSite = site;
+    m_inPlaceActive = true;
     return S_OK;
 }
 
@@ -136,7 +150,7 @@ LRESULT CALLBACK CControlBase::WindowProc(HWND window, UINT message, WPARAM wPar
         HDC dc = ::BeginPaint(window, &paint);
         RECT client;
         ::GetClientRect(window, &client);
-        control->OnDraw(dc, client);
+        control->PaintContent(dc, client);
         ::EndPaint(window, &paint);
         return 0;
     }

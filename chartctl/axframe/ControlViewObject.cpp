@@ -15,7 +15,7 @@ HRESULT CControlBase::Draw(DWORD aspect, LONG, void*, DVTARGETDEVICE*, HDC, HDC 
         ::GetClientRect(m_window, &rect);
     else
         return E_INVALIDARG;
-    return OnDraw(dc, rect);
+    return PaintContent(dc, rect);
 }
 
 HRESULT CControlBase::SetAdvise(DWORD aspects, DWORD flags, IAdviseSink* sink)

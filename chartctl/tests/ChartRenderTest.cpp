@@ -1,5 +1,6 @@
 #include "AxModule.h"
 #include "Chart.h"
+#include "TestChannel.h"
 #include "TestSupport.h"
 #include <gtest/gtest.h>
 #include <cmath>
@@ -181,4 +182,16 @@ TEST_F(ChartRender, AFullerTrendEndsAtTheNewestSamplesPoint)
     const int y = static_cast<int>(kPy + kPh - (samples.back() - m_model->Min()) * scale);
     EXPECT_TRUE(canvas.AnyIn(x - 2, y - 2, 4, 4, IsLineGreen)) << x << "," << y;
     EXPECT_FALSE(canvas.AnyIn(x + 4, kPy + 1, 30, kPh - 2, IsLineGreen));
+}
+
+TEST_F(ChartRender, GetSpanFillsTheCallersVariantWithoutFreeingWhatItHeld)
+{
+    CTestChannel held;
+    VARIANT span;  // [out]: what it holds beforehand is the caller's business, not to be released
+    span.vt = VT_DISPATCH;
+    span.pdispVal = &held;
+    ASSERT_EQ(m_chart->GetSpan(&span), S_OK);
+    EXPECT_EQ(span.vt, VT_I4);
+    EXPECT_EQ(span.lVal, 100);
+    EXPECT_EQ(held.m_references, 1);
 }

@@ -205,3 +205,22 @@ TEST_F(ChartWorkers, AnAggregatedChartDelegatesToItsOuterObject)
     chart->Release();
     outer.inner->Release();
 }
+
+namespace {
+// Refuses every window this thread tries to make, as a process out of window handles would.
+LRESULT CALLBACK RefuseWindows(int code, WPARAM wParam, LPARAM lParam)
+{
+    return code == HCBT_CREATEWND ? 1 : ::CallNextHookEx(nullptr, code, wParam, lParam);
+}
+}  // namespace
+
+TEST_F(ChartWorkers, AChartThatCannotMakeItsRepaintRelayIsNotCreated)
+{
+    HHOOK hook = ::SetWindowsHookExW(WH_CBT, RefuseWindows, nullptr, ::GetCurrentThreadId());
+    ASSERT_NE(hook, nullptr);
+    CComPtr<IChart> chart;
+    const HRESULT hr = CChart::CreateInstance(nullptr, IID_IChart, reinterpret_cast<void**>(&chart));
+    ::UnhookWindowsHookEx(hook);
+    EXPECT_EQ(hr, E_OUTOFMEMORY);  // rather than a chart whose workers' repaints go nowhere
+    EXPECT_EQ(chart.Get(), nullptr);
+}

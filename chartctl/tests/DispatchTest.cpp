@@ -178,7 +178,7 @@ TEST_F(ChartDispatch, SetTimerPollsTheChannelUntilStopped)
 
 TEST_F(ChartDispatch, TheControlAnswersTheContainerInterfaces)
 {
-    const IID* interfaces[] = {&IID_IViewObjectEx, &IID_IViewObject2, &IID_IOleInPlaceObjectWindowless,
+    const IID* interfaces[] = {&IID_IViewObjectEx, &IID_IViewObject2, &IID_IOleInPlaceObject,
                                &IID_IOleInPlaceActiveObject, &IID_IOleControl, &IID_IOleObject,
                                &IID_IPersistStreamInit, &IID_ISupportErrorInfo, &IID_ISpecifyPropertyPages,
                                &IID_IQuickActivate, &IID_IPersistStorage, &IID_IDataObject, &IID_IProvideClassInfo2,
@@ -187,6 +187,8 @@ TEST_F(ChartDispatch, TheControlAnswersTheContainerInterfaces)
         CComPtr<IUnknown> probe;
         EXPECT_EQ(m_chart.QueryInterface(*iid, &probe), S_OK);
     }
+    CComPtr<IUnknown> windowless;  // it always activates with a window of its own
+    EXPECT_EQ(m_chart.QueryInterface(IID_IOleInPlaceObjectWindowless, &windowless), E_NOINTERFACE);
     CComPtr<IObjectSafety> safety;
     ASSERT_EQ(m_chart.QueryInterface(IID_IObjectSafety, &safety), S_OK);
     DWORD supported = 0, enabled = 0;

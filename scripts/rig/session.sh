@@ -10,11 +10,11 @@ rig=$build/rig
 mkdir -p "$rig"
 
 stop() {
+  [ -f "$rig/xvfb.pid" ] && kill "$(cat "$rig/xvfb.pid")" 2>/dev/null || true
+  rm -f "$rig/xvfb.pid"
   [ -f "$rig/env" ] || return 0
   . "$rig/env"
   "$WINESERVER" -k >/dev/null 2>&1 || true
-  [ -f "$rig/xvfb.pid" ] && kill "$(cat "$rig/xvfb.pid")" 2>/dev/null || true
-  rm -f "$rig/xvfb.pid"
 }
 
 start() {
@@ -46,19 +46,31 @@ export LANG=\${RIG_LANG:-ru_RU.UTF-8}
 export RIG_DIR=$rig
 ENV
   . "$rig/env"
-  # A fresh prefix is made by wineboot with its own short-lived wineserver (a persistent one
-  # started on an empty prefix makes wineboot hang); the session's persistent one comes after.
-  if [ ! -f "$WINEPREFIX/system.reg" ]; then
-    "$WINE" wineboot -i >/dev/null 2>&1 </dev/null || true
-    "$WINESERVER" -w  # the registry reaches the disk when the server ends
-    [ -f "$WINEPREFIX/system.reg" ] || { echo "session: wineboot did not make the prefix" >&2; exit 1; }
-    cp /usr/share/wine/fonts/tahoma.ttf /usr/share/wine/fonts/tahomabd.ttf \
-       /usr/share/wine/fonts/marlett.ttf "$WINEPREFIX/drive_c/windows/Fonts/"
-    map_com_ports
-    "$WINESERVER" -w
-  fi
+  [ -f "$WINEPREFIX/$ready_mark" ] || make_prefix
   "$WINESERVER" -p >/dev/null 2>&1 </dev/null
   "$WINE" cmd /c exit </dev/null >/dev/null 2>&1 || true
+}
+
+# The prefix counts as made only once its mark is written, last: a setup that failed or was
+# interrupted leaves no mark and is redone from nothing on the next run.
+ready_mark=.rig-ready
+make_prefix() {
+  "$WINESERVER" -k >/dev/null 2>&1 || true
+  rm -rf "$WINEPREFIX"
+  # wineboot runs with its own short-lived wineserver (a persistent one started on an empty
+  # prefix makes wineboot hang); the session's persistent one comes after.
+  "$WINE" wineboot -i >/dev/null 2>&1 </dev/null || true
+  "$WINESERVER" -w  # the registry reaches the disk when the server ends
+  [ -f "$WINEPREFIX/system.reg" ] || { echo "session: wineboot did not make the prefix" >&2; exit 1; }
+  local font
+  for font in tahoma.ttf tahomabd.ttf marlett.ttf; do
+    cp "/usr/share/wine/fonts/$font" "$WINEPREFIX/drive_c/windows/Fonts/" \
+      || { echo "session: font $font is missing (package fonts-wine; run make deps)" >&2; exit 1; }
+  done
+  map_com_ports
+  "$WINESERVER" -w
+  grep -q '^"COM40"=' "$WINEPREFIX/system.reg" || { echo "session: the COM ports were not mapped" >&2; exit 1; }
+  touch "$WINEPREFIX/$ready_mark"
 }
 
 # COM1..COM40 point at fixed link names under rig/pty; wine-run makes socat create the links.

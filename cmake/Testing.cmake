@@ -5,17 +5,49 @@ set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
 add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
 
 set(ORVEX_RIG_DIR ${CMAKE_BINARY_DIR}/rig)
+set(ORVEX_RIG_TOOLS ${CMAKE_BINARY_DIR}/rigtools)
 configure_file(${CMAKE_SOURCE_DIR}/scripts/rig/wine-run.in ${CMAKE_BINARY_DIR}/wine-run @ONLY
                FILE_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE
                                 WORLD_READ WORLD_EXECUTE)
 set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_BINARY_DIR}/wine-run)
 
-# orvex_add_gtest(<name> SOURCES ... [LIBS ...] [PTYS n] [TIMEOUT s] [LABELS ...])
+# Linux-side helpers of the rig, built with the host's gcc: the modem-line library that Wine
+# preloads (the bitness of the Wine that runs this tree; no C library headers needed) and the
+# slow serial cable.
+find_program(ORVEX_HOST_CC gcc REQUIRED)
+if(ORVEX_ARCH STREQUAL "i686")
+  set(shim_flags -m32)
+  set(shim_libc /usr/lib/i386-linux-gnu/libc.so.6)
+else()
+  set(shim_flags -m64)
+  set(shim_libc /usr/lib/x86_64-linux-gnu/libc.so.6)
+endif()
+set(rig_src ${CMAKE_SOURCE_DIR}/scripts/rig)
+add_custom_command(OUTPUT ${ORVEX_RIG_TOOLS}/slow-link
+  COMMAND ${CMAKE_COMMAND} -E make_directory ${ORVEX_RIG_TOOLS}
+  COMMAND ${ORVEX_HOST_CC} -O2 -o ${ORVEX_RIG_TOOLS}/slow-link ${rig_src}/slow-link.c
+  DEPENDS ${rig_src}/slow-link.c VERBATIM)
+set(rig_tools ${ORVEX_RIG_TOOLS}/slow-link)
+# The i686 tree is also compiled where no 32-bit Wine (and so no i386 C library) is installed;
+# it is not run there, and wine-run refuses its modem-line tests.
+if(EXISTS ${shim_libc})
+  add_custom_command(OUTPUT ${ORVEX_RIG_TOOLS}/modem-lines.so
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${ORVEX_RIG_TOOLS}
+    COMMAND ${ORVEX_HOST_CC} ${shim_flags} -O2 -shared -fPIC -nostdlib -ffreestanding
+            -o ${ORVEX_RIG_TOOLS}/modem-lines.so ${rig_src}/modem-lines.c ${shim_libc}
+    DEPENDS ${rig_src}/modem-lines.c VERBATIM)
+  list(APPEND rig_tools ${ORVEX_RIG_TOOLS}/modem-lines.so)
+endif()
+add_custom_target(rigtools ALL DEPENDS ${rig_tools})
+
+# orvex_add_gtest(<name> SOURCES ... [LIBS ...] [PTYS n] [TIMEOUT s] [LABELS ...] [MODEM_LINES]
+#                 [LINK_BAUD baud])
 # Builds a GoogleTest program and registers it with ctest. PTYS asks the rig for n pty pairs
 # mapped to COM ports; the test reads them from RIG_PAIRS ("3:4 5:6", the two COM numbers of
-# each pair).
+# each pair). MODEM_LINES runs it with ptys whose DTR/RTS/CTS/DSR work, as on a real adapter;
+# LINK_BAUD makes the pairs cables that pass bytes at that speed.
 function(orvex_add_gtest name)
-  cmake_parse_arguments(T "" "PTYS;TIMEOUT" "SOURCES;LIBS;LABELS" ${ARGN})
+  cmake_parse_arguments(T "MODEM_LINES" "PTYS;TIMEOUT;LINK_BAUD" "SOURCES;LIBS;LABELS" ${ARGN})
   add_executable(${name} ${T_SOURCES})
   target_link_libraries(${name} PRIVATE ${T_LIBS} gtest gtest_main)
   add_test(NAME ${name} COMMAND ${name} --gtest_color=no)
@@ -23,6 +55,14 @@ function(orvex_add_gtest name)
     set(T_TIMEOUT 300)
   endif()
   set(env "RIG_PTYS=${T_PTYS}")
+  if(T_MODEM_LINES)
+    list(APPEND env "RIG_MODEM_LINES=1")
+    add_dependencies(${name} rigtools)
+  endif()
+  if(T_LINK_BAUD)
+    list(APPEND env "RIG_LINK_BAUD=${T_LINK_BAUD}")
+    add_dependencies(${name} rigtools)
+  endif()
   set_tests_properties(${name} PROPERTIES TIMEOUT ${T_TIMEOUT} ENVIRONMENT "${env}"
                        WORKING_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
   if(T_LABELS)

@@ -21,14 +21,15 @@ void DconFrame(std::wstring& request, bool checksum)
     request += checksum ? ChecksumSuffix(DconChecksum(request)) : std::wstring(L"\r");
 }
 
-bool DconCheckReply(std::wstring& reply, bool checksum)
+bool DconCheckReply(std::wstring& reply, bool checksum, DconReplyEnd end)
 {
     if (!checksum)
         return true;
-    if (reply.size() <= 2)
+    if (reply.size() < 3)
         return false;
-    size_t body = reply.size() < 3 ? 0 : reply.size() - 3;
-    if (reply.compare(body, std::wstring::npos, ChecksumSuffix(DconChecksum(reply.substr(0, body)))) != 0)
+    size_t body = reply.size() - 3;
+    size_t compared = end == DconReplyEnd::Any ? 2 : 3;
+    if (reply.compare(body, compared, ChecksumSuffix(DconChecksum(reply.substr(0, body))), 0, compared) != 0)
         return false;
     reply.resize(body);
     return true;

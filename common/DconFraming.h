@@ -8,6 +8,11 @@ unsigned DconChecksum(const std::wstring& text);
 // Appends the line ending in place: "\r", or the checksum digits and "\r".
 void DconFrame(std::wstring& request, bool checksum);
 
+// What stands after the checksum digits of a reply: the engine's exchanges require the carriage
+// return; the terminal only takes the last character for a terminator without examining it.
+enum class DconReplyEnd { CarriageReturn, Any };
+
 // The reply check of a DCON exchange. Checksum off: true, the reply untouched. Checksum on:
-// the last three characters must be the checksum of the rest and "\r"; on a match they are cut.
-bool DconCheckReply(std::wstring& reply, bool checksum);
+// the last three characters must be the checksum of the rest and the terminator; on a match
+// they are cut. Otherwise false and the reply stays whole.
+bool DconCheckReply(std::wstring& reply, bool checksum, DconReplyEnd end = DconReplyEnd::CarriageReturn);

@@ -1,5 +1,5 @@
 #pragma once
-#include "ElapsedTimer.h"
+#include "Stopwatch.h"
 #include "ModBusRtu.h"
 #include "Rrg12.h"
 
@@ -32,5 +32,5 @@ public:
 private:
     CFrameRecord m_request;
     CFrameRecord m_reply;
-    CElapsedTimer m_setPointTimer;
+    CStopwatch m_setPointTimer;
 };

@@ -54,3 +54,23 @@ TEST(DconFraming, ChecksumOffLeavesReplyAsReceived)
     std::wstring empty;
     EXPECT_TRUE(DconCheckReply(empty, false));
 }
+
+// The terminal takes the last character for the terminator without examining it.
+TEST(DconFraming, TerminalReplyCheckIgnoresTheTerminator)
+{
+    std::wstring lineFeed = L"!0182\n";
+    EXPECT_TRUE(DconCheckReply(lineFeed, true, DconReplyEnd::Any));
+    EXPECT_EQ(lineFeed, L"!01");
+    std::wstring bare = L"00\r";  // an empty body sums to 00
+    EXPECT_TRUE(DconCheckReply(bare, true, DconReplyEnd::Any));
+    EXPECT_EQ(bare, L"");
+
+    // Wrong sum, no terminator (the digits are then read one place early), lower-case digits,
+    // and replies too short to hold a checksum stay whole.
+    const wchar_t* cases[] = {L"!0183\r", L"!0182", L"!0182\r\r", L"$01Md2\r", L"!0", L""};
+    for (const wchar_t* text : cases) {
+        std::wstring reply = text;
+        EXPECT_FALSE(DconCheckReply(reply, true, DconReplyEnd::Any)) << reply.size();
+        EXPECT_EQ(reply, text);
+    }
+}

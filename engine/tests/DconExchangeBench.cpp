@@ -1,7 +1,7 @@
 // Overhead of one DCON exchange beyond the port's reply delay: 200 analog reads of an ICP7017
 // over a pty line against devsim, at 10 ms and at 60 ms delay.
 #include "Devsim.h"
-#include "ElapsedTimer.h"
+#include "Stopwatch.h"
 #include "IcpModules.h"
 #include "Serial.h"
 #include <algorithm>
@@ -27,7 +27,7 @@ bool Measure(int hostEnd, int delay)
     std::vector<double> times;
     int failures = 0;
     for (int i = 0; i < 200; ++i) {
-        CElapsedTimer timer;
+        CStopwatch timer;
         failures += module.ReadInputs() ? 0 : 1;
         times.push_back(timer.Milliseconds());
     }

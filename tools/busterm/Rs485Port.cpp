@@ -2,7 +2,7 @@
 #include "PortDcb.h"
 #include "DconFraming.h"
 #include "ErrorLog.h"
-#include "ReplyText.h"
+#include "Stopwatch.h"
 #include "TextConv.h"
 #include <process.h>
 
@@ -119,7 +119,13 @@ BOOL CRs485Port::Transact(std::wstring& command, std::wstring& reply)
         CScopedLock hold(m_lock);
         reply = m_reply;
     }
-    return CheckTerminalReply(reply, m_checksum != FALSE);
+    return DconCheckReply(reply, m_checksum != FALSE, DconReplyEnd::Any);
+}
+
+bool CRs485Port::LastReplyCut()
+{
+    CScopedLock hold(m_lock);
+    return m_replyCut;
 }
 
 std::wstring CRs485Port::TakeErrors()
@@ -159,11 +165,12 @@ void CRs485Port::Exchange()
         if (!::WriteFile(m_port, bytes.data(), DWORD(bytes.size()), &written, &m_sync->overlapped)) {
             LogWriteError(m_errors, ::GetLastError());
             m_reply.clear();  // not the reply of the exchange before
+            m_replyCut = false;
         } else {
             ::Sleep(DWORD(m_delay));
             std::string received;
             DWORD error = 0;
-            bool drained = Drain(received, error);
+            bool drained = Drain(received, m_replyCut, error);
             m_sync->io.Reset();
             if (!drained || received.empty())
                 LogReadError(m_errors, error);
@@ -173,20 +180,33 @@ void CRs485Port::Exchange()
     m_sync->done.Set();
 }
 
-// One byte per read until a read brings none (the reply ended) or fails; a full buffer stops
-// the reading and leaves the rest in the driver's queue.
-bool CRs485Port::Drain(std::string& received, DWORD& error)
+// One byte per read until a read brings none (the reply ended) or fails. Bytes beyond the
+// buffer are read on in larger pieces and dropped, so that they cannot open the next command's
+// reply.
+bool CRs485Port::Drain(std::string& received, bool& cut, DWORD& error)
 {
-    char byte = 0;
-    while (received.size() < kBufferBytes) {
+    char bytes[4096];
+    bool full = false;
+    CStopwatch dropping;
+    cut = false;
+    for (;;) {
         DWORD got = 0;
-        BOOL ok = ::ReadFile(m_port, &byte, 1, &got, &m_sync->overlapped);
+        BOOL ok = ::ReadFile(m_port, bytes, full ? sizeof bytes : 1, &got, &m_sync->overlapped);
         error = ::GetLastError();
         if (!ok)
             return false;
         if (got == 0)
             return true;
-        received += byte;
+        if (full) {
+            cut = true;
+            if (dropping.Milliseconds() > kDropLimitMs)
+                return true;
+            continue;
+        }
+        received += bytes[0];
+        if (received.size() == kBufferBytes) {
+            full = true;
+            dropping.Restart();
+        }
     }
-    return true;
 }

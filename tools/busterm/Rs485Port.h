@@ -12,6 +12,9 @@ class CRs485Port {
 public:
     // The worker's transmit and receive buffers.
     static const size_t kBufferBytes = 32760;
+    // A reply that overflows the buffer is read on and dropped until the line falls silent, but
+    // for no longer than this; a line that never does so is left to the next exchange.
+    static const DWORD kDropLimitMs = 10000;
 
     CRs485Port(const std::wstring& portName, const std::wstring& dcb, int delay);
     ~CRs485Port();
@@ -30,6 +33,8 @@ public:
     BOOL Transact(std::wstring& command, std::wstring& reply);
     // The error log; reading it empties it.
     std::wstring TakeErrors();
+    // True when the last reply did not fit the reply buffer: its end was read and dropped.
+    bool LastReplyCut();
     // For the line commands, between exchanges.
     HANDLE PortHandle() const { return m_port.IsValid() ? HANDLE(m_port) : INVALID_HANDLE_VALUE; }
 
@@ -45,7 +50,7 @@ private:
     static unsigned __stdcall WorkerMain(void* self);
     void Work();
     void Exchange();
-    bool Drain(std::string& received, DWORD& error);
+    bool Drain(std::string& received, bool& cut, DWORD& error);
 
     std::wstring m_portName;
     std::wstring m_dcb;
@@ -60,4 +65,5 @@ private:
     CHandle m_port;
     int m_delay;
     std::wstring m_errors;
+    bool m_replyCut = false;
 };

@@ -1,7 +1,7 @@
 #include "Terminal.h"
 #include "HelpText.h"
 #include "LineReader.h"
-#include "ReplyText.h"
+#include "RepeatCommand.h"
 
 int CTerminal::Run(FILE* input)
 {
@@ -11,11 +11,8 @@ int CTerminal::Run(FILE* input)
     std::wstring line;
     bool running = true;
     while (running) {
-        LineResult result = ReadInputLine(input, line);
-        if (result == LineResult::CutLine)
-            wprintf(L"LINE TOO LONG, CUT TO %d CHARACTERS\n", int(kMaxLineChars));
         // The end of the input ends the session as EXIT does.
-        running = Execute(result == LineResult::End ? std::wstring(L"EXIT") : UpperCaseLine(line));
+        running = Execute(ReadTerminalLine(input, line) ? UpperCaseLine(line) : std::wstring(L"EXIT"));
         fflush(stdout);
     }
     m_port.Close();
@@ -95,6 +92,7 @@ void CTerminal::SendRaw(const std::wstring& line)
     m_colour.Set(CConsoleColor::kBrightWhite);
     wprintf(L"%ls\n", reply.c_str());
     m_colour.Set(m_colour.StartForeground());
+    SayIfReplyCut();
 }
 
 void CTerminal::Repeat(const std::wstring& line)
@@ -105,5 +103,12 @@ void CTerminal::Repeat(const std::wstring& line)
         std::wstring reply;
         m_port.Transact(command, reply);
         wprintf(L"%ls\n", MaskWideCharacters(reply).c_str());
+        SayIfReplyCut();
     }
+}
+
+void CTerminal::SayIfReplyCut()
+{
+    if (m_port.LastReplyCut())
+        wprintf(L"REPLY TOO LONG, CUT TO %d CHARACTERS\n", int(CRs485Port::kBufferBytes));
 }

@@ -21,6 +21,7 @@ private:
     void ShowErrors();
     void SendRaw(const std::wstring& line);
     void Repeat(const std::wstring& line);
+    void SayIfReplyCut();
 
     CRs485Port& m_port;
     CConsoleColor& m_colour;

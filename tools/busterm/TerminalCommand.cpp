@@ -1,6 +1,5 @@
 #include "TerminalCommand.h"
 #include <cwchar>
-#include <vector>
 
 namespace {
 struct ExactCommand {
@@ -27,19 +26,6 @@ bool StartsWith(const std::wstring& line, const wchar_t* prefix)
 std::wstring From(const std::wstring& line, size_t first)
 {
     return first < line.size() ? line.substr(first) : std::wstring();
-}
-
-std::vector<std::wstring> SplitWords(const std::wstring& line)
-{
-    std::vector<std::wstring> words;
-    const wchar_t* separators = L" \n";
-    size_t start = line.find_first_not_of(separators);
-    while (start != std::wstring::npos) {
-        size_t end = line.find_first_of(separators, start);
-        words.push_back(line.substr(start, end == std::wstring::npos ? end : end - start));
-        start = line.find_first_not_of(separators, end);
-    }
-    return words;
 }
 }  // namespace
 
@@ -81,15 +67,4 @@ TerminalCommand ParseCommand(const std::wstring& line)
         command.setting = L"\\\\.\\COM" + From(line, 2);
     }
     return command;
-}
-
-RepeatRequest ParseRepeat(const std::wstring& line)
-{
-    std::vector<std::wstring> words = SplitWords(line);
-    RepeatRequest request;
-    if (words.size() > 1)
-        request.count = _wtoi(words[1].c_str());
-    if (words.size() > 2)
-        request.command = words[2];
-    return request;
 }

@@ -17,11 +17,3 @@ std::wstring UpperCaseLine(const std::wstring& line);
 
 // Tests the line against the command table top to bottom; the first match wins.
 TerminalCommand ParseCommand(const std::wstring& upperLine);
-
-struct RepeatRequest {
-    int count = 0;
-    std::wstring command;
-};
-
-// REPEAT lines: the second word is the count, the third the command; other words are ignored.
-RepeatRequest ParseRepeat(const std::wstring& upperLine);

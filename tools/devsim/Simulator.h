@@ -1,5 +1,5 @@
 #pragma once
-#include "ElapsedTimer.h"
+#include "Stopwatch.h"
 #include "SimDevice.h"
 #include <string>
 #include <vector>
@@ -36,5 +36,5 @@ private:
 
     SimSegmentConfig m_config;
     std::vector<CSimDevice> m_devices;
-    CElapsedTimer m_clock;
+    CStopwatch m_clock;
 };

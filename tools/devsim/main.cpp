@@ -127,7 +127,7 @@ const double kPauseMs = 20.0;
 void ServePort(CSimPort& port, CSimulator& simulator, CSimLog& log)
 {
     std::string pending;
-    CElapsedTimer sinceByte;
+    CStopwatch sinceByte;
     for (;;) {
         std::string received = port.Read();
         pending += received;

@@ -1,5 +1,6 @@
 #include "PacketTest.h"
-#include "CModemPort.h"
+#include "ModemPort.h"
+#include "Stopwatch.h"
 #include "TestMessage.h"
 #include <cstdio>
 #include <cstring>
@@ -29,35 +30,17 @@ public:
     CGiveUpOnBreak& operator=(const CGiveUpOnBreak&) = delete;
 };
 
-class CStopwatch {
-public:
-    CStopwatch()
-    {
-        ::QueryPerformanceFrequency(&m_frequency);
-        ::QueryPerformanceCounter(&m_start);
-    }
-    LONGLONG Milliseconds() const
-    {
-        LARGE_INTEGER now;
-        ::QueryPerformanceCounter(&now);
-        return (now.QuadPart - m_start.QuadPart) / (m_frequency.QuadPart / 1000);
-    }
-
-private:
-    LARGE_INTEGER m_frequency;
-    LARGE_INTEGER m_start;
-};
-
-// Waits for a verified message, or up to `limit` ms; false when it did not come.
-bool WaitMessage(CModemPort& port, DWORD limit)
+// Whole milliseconds, as the test reports them.
+LONGLONG ElapsedMs(const CStopwatch& watch)
 {
-    const HANDLE handles[2] = {port.MessageArrived(), g_giveUp};
-    return ::WaitForMultipleObjects(2, handles, FALSE, limit) == WAIT_OBJECT_0;
+    return LONGLONG(watch.Milliseconds());
 }
 
+// Waits for a verified message; false when the user gave up first.
 bool WaitMessageOrGiveUp(CModemPort& port)
 {
-    if (WaitMessage(port, INFINITE))
+    const HANDLE handles[2] = {port.MessageArrived(), g_giveUp};
+    if (::WaitForMultipleObjects(2, handles, FALSE, INFINITE) == WAIT_OBJECT_0)
         return true;
     std::wprintf(L"%ls", L"\nTest cancelled.");
     return false;
@@ -71,7 +54,7 @@ void RunMaster(CModemPort& port, const CStopwatch& watch, const uint8_t* sent, u
     if (!WaitMessageOrGiveUp(port))
         return;
     port.ReceivePacket(received, kTestMessageSize);
-    float seconds = float(watch.Milliseconds()) / 1000;
+    float seconds = float(ElapsedMs(watch)) / 1000;
     std::wprintf(L"%ls %d %ls %f", L"\nAnswer received, ", int(kTestMessageSize), L" bytes, elapsed time, s: ",
                  double(seconds));
     std::wprintf(L"%ls %d", L"\nResult memcmp(send, receive) = ", std::memcmp(sent, received, kTestMessageSize));
@@ -88,7 +71,7 @@ void RunSlave(CModemPort& port, const CStopwatch& watch, uint8_t* received)
     port.ReceivePacket(received, kTestMessageSize);
     std::wprintf(L"\nRequest construction, answering ...");
     port.SendPacket(received, kTestMessageSize);
-    std::wprintf(L"%ls %f ms", L"\nAnswer constructed, elapsed time: ", double(watch.Milliseconds()));
+    std::wprintf(L"%ls %f ms", L"\nAnswer constructed, elapsed time: ", double(ElapsedMs(watch)));
 }
 }  // namespace
 
@@ -96,7 +79,11 @@ void RunPacketTest(CModemPort& port, bool master)
 {
     CGiveUpOnBreak giveUp;
     CStopwatch watch;
-    port.SetPacketMode(true);
+    if (!port.SetPacketMode(true)) {
+        std::wprintf(L"Unable open port %ls\n", port.Name().c_str());
+        port.SetPacketMode(false);
+        return;
+    }
     std::vector<uint8_t> sent(kTestMessageSize), received(kTestMessageSize);
     FillTestMessage(sent.data());
     std::wprintf(L"%ls", L"\nEntering in PACKET mode.");
@@ -105,6 +92,7 @@ void RunPacketTest(CModemPort& port, bool master)
     else
         RunSlave(port, watch, received.data());
     std::wprintf(L"%ls", L"\nEntering in FLAT mode.\n");
-    WaitMessage(port, 15000);  // lets the queued blocks drain
+    // Closing purges the send queue: the answer must be on the line first, however slow it is.
+    port.WaitUntilSent();
     port.SetPacketMode(false);
 }

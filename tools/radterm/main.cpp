@@ -1,4 +1,4 @@
-#include "CTerminal.h"
+#include "Terminal.h"
 #include <clocale>
 #include <cstdio>
 

@@ -67,26 +67,3 @@ TEST(TerminalCommand, SpeedAndPortBuildTheirSettings)
     EXPECT_EQ(port.setting, L"\\\\.\\COM10");
     EXPECT_EQ(Parse(L"CP").setting, L"\\\\.\\COM");
 }
-
-TEST(TerminalCommand, RepeatTakesTheSecondAndThirdWords)
-{
-    RepeatRequest three = ParseRepeat(L"REPEAT 3 $01M");
-    EXPECT_EQ(three.count, 3);
-    EXPECT_EQ(three.command, L"$01M");
-
-    RepeatRequest spaced = ParseRepeat(L"  REPEAT   2   #01  ignored\n");
-    EXPECT_EQ(spaced.count, 2);
-    EXPECT_EQ(spaced.command, L"#01");
-
-    RepeatRequest bare = ParseRepeat(L"REPEAT 2");
-    EXPECT_EQ(bare.count, 2);
-    EXPECT_EQ(bare.command, L"");
-
-    // Where REPEAT stands does not matter: the words are taken by position.
-    RepeatRequest moved = ParseRepeat(L"$01M 4 REPEAT");
-    EXPECT_EQ(moved.count, 4);
-    EXPECT_EQ(moved.command, L"REPEAT");
-
-    EXPECT_EQ(ParseRepeat(L"REPEAT").count, 0);
-    EXPECT_EQ(ParseRepeat(L"REPEAT -3 $01M").count, -3);
-}

@@ -7,13 +7,6 @@ namespace {
 const int kRounds = 3;
 const double kPacingLimit = 2 * 34 * 0.010;
 
-bool OpenPort(CRadtermProcess& radterm, const std::string& port)
-{
-    radterm.Type(port);
-    radterm.Type("");
-    return radterm.WaitFor("Modem successfuly reconfigured", 30000) != std::string::npos;
-}
-
 // One master/slave round; the master's elapsed seconds, or a negative number on failure.
 double Round(CRadtermProcess& slave, CRadtermProcess& master)
 {
@@ -41,7 +34,7 @@ int main()
         return 1;
     }
     CRadtermProcess slave, master;
-    if (!OpenPort(slave, RigPort(1)) || !OpenPort(master, RigPort(0))) {
+    if (!slave.ChoosePort(RigPort(1)) || !master.ChoosePort(RigPort(0))) {
         std::printf("radterm link bench: the ports did not open\n");
         return 1;
     }

@@ -1,27 +1,14 @@
 #include "RadtermProcess.h"
 #include <gtest/gtest.h>
 
-namespace {
-const DWORD kStart = 30000;  // Wine start-up on a loaded machine
-
-void OpenPort(CRadtermProcess& radterm, const std::string& port)
-{
-    radterm.Type(port);
-    radterm.Type("");
-    ASSERT_NE(radterm.WaitFor("Modem successfuly reconfigured to " + port + " (\"19200,n,8,1\")\n", kStart),
-              std::string::npos)
-        << radterm.Output();
-}
-}  // namespace
-
 // Two copies on the two ends of one line: the slave first, then the master.
 TEST(RadtermLink, MasterAndSlaveExchangeTheTestMessage)
 {
     ASSERT_FALSE(RigPort(0).empty()) << "needs a pty pair (RIG_PAIRS)";
     CRadtermProcess slave, master;
     ASSERT_TRUE(slave.Started() && master.Started());
-    OpenPort(slave, RigPort(1));
-    OpenPort(master, RigPort(0));
+    ASSERT_TRUE(slave.ChoosePort(RigPort(1))) << slave.Output();
+    ASSERT_TRUE(master.ChoosePort(RigPort(0))) << master.Output();
 
     slave.Type("SLAVE");
     ASSERT_NE(slave.WaitFor("\nEntering in PACKET mode.\nWaiting request...", 10000), std::string::npos)
@@ -77,7 +64,7 @@ TEST(RadtermLink, MasterGivesUpOnCtrlC)
     ASSERT_FALSE(RigPort(0).empty()) << "needs a pty pair (RIG_PAIRS)";
     ASSERT_TRUE(ShareNewConsole());
     CRadtermProcess master;
-    OpenPort(master, RigPort(0));
+    ASSERT_TRUE(master.ChoosePort(RigPort(0))) << master.Output();
     master.Type("MASTER");
     ASSERT_NE(master.WaitFor("\nWaiting answer ...", 10000), std::string::npos) << master.Output();
     ::Sleep(500);

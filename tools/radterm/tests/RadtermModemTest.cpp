@@ -16,11 +16,7 @@ protected:
         ASSERT_FALSE(RigPort(0).empty()) << "needs a pty pair (RIG_PAIRS)";
         ASSERT_TRUE(modem.Opened());
         ASSERT_TRUE(radterm.Started());
-        radterm.Type(RigPort(0));
-        radterm.Type("");
-        ASSERT_NE(radterm.WaitFor("Modem successfuly reconfigured to " + RigPort(0) + " (\"19200,n,8,1\")\n", kStart),
-                  std::string::npos)
-            << radterm.Output();
+        ASSERT_TRUE(radterm.ChoosePort(RigPort(0))) << radterm.Output();
     }
 
     // Types a line and waits for what it prints after everything printed before.
@@ -178,4 +174,33 @@ TEST_F(RadtermModem, FileIsSentUnchanged)
     EXPECT_TRUE(modem.WaitReceived(content, kAnswer)) << modem.Received().size() << " of " << content.size();
     EXPECT_EQ(modem.Received(), content);
     ::DeleteFileW(path);
+}
+
+// The rig gives this line working modem lines, so radterm's line-event wait is pending when the
+// port closes: neither a line command, an exchange nor a mode switch keeps EXIT from ending.
+TEST_F(RadtermModem, ExitEndsWithWorkingModemLines)
+{
+    EXPECT_NE(TypeAndWait("SETDTR", "OK!\n"), std::string::npos) << "the modem lines do not work";
+    EXPECT_NE(TypeAndWait("AT&V", "OK\n\n"), std::string::npos) << radterm.Output();
+    // A packet test on a port that does not open says so instead of waiting for ever.
+    const std::string missing = "\\\\.\\COM99";
+    radterm.Type("CP");
+    radterm.Type(missing);
+    EXPECT_NE(TypeAndWait("", "Unable open port " + missing + "\n"), std::string::npos) << radterm.Output();
+    EXPECT_NE(TypeAndWait("MASTER", "Unable open port " + missing + "\n"), std::string::npos) << radterm.Output();
+    radterm.Type("CP");
+    ASSERT_TRUE(radterm.ChoosePort(RigPort(0))) << radterm.Output();
+    radterm.Type("EXIT");
+    EXPECT_EQ(radterm.WaitExit(kAnswer), 0);
+}
+
+// A line over 1024 characters is cut, and its rest is not taken for a command (here EXIT).
+TEST_F(RadtermModem, OverLongLineIsCutAndItsRestDropped)
+{
+    std::string line(1024, 'z');
+    EXPECT_NE(TypeAndWait(line + "EXIT", "LINE TOO LONG, CUT TO 1024 CHARACTERS\n"), std::string::npos);
+    radterm.Type("after");
+    ASSERT_TRUE(modem.WaitReceived(line + "after", kAnswer)) << modem.Received().size();
+    EXPECT_EQ(modem.Received(), line + "after");
+    EXPECT_EQ(radterm.WaitExit(0), -1) << "the rest of the line ended the program";
 }

@@ -92,6 +92,17 @@ int CRadtermProcess::WaitExit(DWORD milliseconds)
     return int(code);
 }
 
+bool CRadtermProcess::ChoosePort(const std::string& port, const std::string& dcb)
+{
+    const DWORD kStart = 30000;  // Wine start-up on a loaded machine
+    size_t from = Output().size();
+    Type(port);
+    Type(dcb);
+    std::string settings = dcb.empty() ? "19200,n,8,1" : dcb;
+    return WaitFor("Modem successfuly reconfigured to " + port + " (\"" + settings + "\")\n", kStart, from) !=
+           std::string::npos;
+}
+
 std::string RigPort(int end)
 {
     const char* pairs = std::getenv("RIG_PAIRS");

@@ -24,6 +24,9 @@ public:
     std::string Output();
     // The exit code, or -1 when the process did not end within the time.
     int WaitExit(DWORD milliseconds);
+    // Answers the port dialogue (an empty definition takes the default) and waits for the
+    // port to be reported open; false when it was not.
+    bool ChoosePort(const std::string& port, const std::string& dcb = "");
 
 private:
     static DWORD WINAPI ReaderThread(void* self);

@@ -1,6 +1,5 @@
-#include "Commands.h"
-#include "DconFraming.h"
 #include "FlatChunks.h"
+#include "TerminalCommand.h"
 #include <gtest/gtest.h>
 
 TEST(CommandTable, CaseRules)
@@ -44,24 +43,9 @@ TEST(CommandTable, EscapeCodes)
     EXPECT_EQ(EscapeCode(Command::ClrBreak), 9u);
 }
 
-TEST(RepeatCommand, WordsAndChecksum)
-{
-    RepeatRequest r = ParseRepeat(L"REPEAT  3 ABC extra");
-    EXPECT_EQ(r.count, 3);
-    EXPECT_EQ(r.command, L"ABC");
-    DconFrame(r.command, true);
-    EXPECT_EQ(r.command, L"ABCC6\r");
-
-    r = ParseRepeat(L"REPEAT");
-    EXPECT_EQ(r.count, 0);
-    EXPECT_EQ(r.command, L"");
-    EXPECT_EQ(ParseRepeat(L"REPEAT -2 X").count, -2);
-}
-
-TEST(AnswerText, HayesAndRepeat)
+TEST(AnswerText, HayesCarriageReturnsBecomeLineFeeds)
 {
     EXPECT_EQ(HayesAnswerText(L"OK\r\n"), L"OK\n\n");
-    EXPECT_EQ(RepeatAnswerText(L"\x416z\x3E8\r"), L".z\x3E8\r\n");
 }
 
 TEST(FlatChunks, SendingPiecesOf254)

@@ -1,8 +1,7 @@
-#include "CModemPort.h"
+#include "ModemPort.h"
 #include "FlatChunks.h"
 #include "PacketBlock.h"
 #include "TextConv.h"
-#include <mmsystem.h>
 #include <process.h>
 #include <algorithm>
 #include <cstdio>
@@ -11,6 +10,9 @@ namespace {
 const DWORD kLineEvents = 0x4FF;  // EV_RXCHAR ... EV_RX80FULL
 const DWORD kPurgeAll = PURGE_TXABORT | PURGE_RXABORT | PURGE_TXCLEAR | PURGE_RXCLEAR;
 const DWORD kQueueSize = 4096;
+const UINT kTickMs = 10;
+// After the estimated end of the last byte: the way through the driver and the cable.
+const double kSettleMs = 100;
 }  // namespace
 
 CModemPort::CModemPort(const std::wstring& name, const std::wstring& dcb, bool packet)
@@ -29,16 +31,46 @@ BOOL CModemPort::Open()
                                 FILE_FLAG_OVERLAPPED, nullptr));
     if (!m_port.IsValid())
         return FALSE;
-    m_open = Configure();
-    if (m_open) {
-        // Signals left from the previous opening belong to lists that Close emptied.
-        for (CEvent* event : {&m_stop, &m_dataReady, &m_readDone, &m_send, &m_writeDone, &m_messageArrived})
-            event->Reset();
-        m_ioThread.Attach(reinterpret_cast<HANDLE>(::_beginthreadex(nullptr, 0, IoThread, this, 0, nullptr)));
-        m_timerThread.Attach(reinterpret_cast<HANDLE>(::_beginthreadex(nullptr, 0, TimerThread, this, 0, nullptr)));
-        ::Sleep(0);
-    }
+    m_open = Configure() && StartThreads();
     return m_open;
+}
+
+// A port without its tick or either thread would take text and never send it: it does not
+// count as open then, and what did start is stopped again.
+bool CModemPort::StartThreads()
+{
+    // Signals left from the previous opening belong to lists that Close emptied.
+    for (CEvent* event : {&m_stop, &m_dataReady, &m_readDone, &m_send, &m_writeDone, &m_messageArrived, &m_tick,
+                          &m_lineEvent}) {
+        if (!event->IsValid())
+            return false;
+        event->Reset();
+    }
+    {
+        CScopedLock lock(m_sendLock);
+        m_lineFreeAt = 0;
+    }
+    if (m_timer.Start(kTickMs, m_tick))
+        m_ioThread.Attach(reinterpret_cast<HANDLE>(::_beginthreadex(nullptr, 0, IoThread, this, 0, nullptr)));
+    if (m_ioThread.IsValid())
+        m_timerThread.Attach(reinterpret_cast<HANDLE>(::_beginthreadex(nullptr, 0, TimerThread, this, 0, nullptr)));
+    if (!m_timerThread.IsValid()) {
+        StopThreads();
+        return false;
+    }
+    ::Sleep(0);
+    return true;
+}
+
+void CModemPort::StopThreads()
+{
+    m_stop.Set();
+    for (CHandle* thread : {&m_timerThread, &m_ioThread}) {
+        if (thread->IsValid())
+            ::WaitForSingleObject(*thread, INFINITE);
+        thread->Close();
+    }
+    m_timer.Stop();
 }
 
 bool CModemPort::Configure()
@@ -60,17 +92,13 @@ bool CModemPort::Configure()
     ok &= ::SetCommTimeouts(m_port, &timeouts) != FALSE;
     ok &= ::SetupComm(m_port, kQueueSize, kQueueSize) != FALSE;
     ok &= ::PurgeComm(m_port, kPurgeAll) != FALSE;
+    m_line = dcb;
     return ok;
 }
 
 void CModemPort::Close()
 {
-    m_stop.Set();
-    for (CHandle* thread : {&m_timerThread, &m_ioThread}) {
-        if (thread->IsValid())
-            ::WaitForSingleObject(*thread, INFINITE);
-        thread->Close();
-    }
+    StopThreads();
     if (m_port.IsValid()) {
         ::CancelIo(m_port);
         ::PurgeComm(m_port, kPurgeAll);
@@ -140,17 +168,64 @@ int CModemPort::SendPacket(const uint8_t* data, size_t length)
     return SentBlockCount(blocks);
 }
 
+bool CModemPort::WaitUntilSent()
+{
+    double limit = 0;
+    {
+        CScopedLock lock(m_sendLock);
+        size_t bytes = 0;
+        for (const CBlock& block : m_sendQueue)
+            bytes += WireLength(block);
+        double pacing = double(m_sendQueue.size() * kTickMs);
+        double onLine = std::max(0.0, m_lineFreeAt - m_clock.Milliseconds());
+        limit = 2 * (LineMilliseconds(bytes) + pacing + onLine + kSettleMs) + 1000;
+    }
+    CStopwatch waited;
+    while (!Sent()) {
+        if (waited.Milliseconds() > limit)
+            return false;
+        ::Sleep(kTickMs);
+    }
+    return true;
+}
+
+bool CModemPort::Sent()
+{
+    CScopedLock lock(m_sendLock);
+    return m_sendQueue.empty() && DriverQueues().cbOutQue == 0 && m_clock.Milliseconds() >= m_lineFreeAt + kSettleMs;
+}
+
+// Start bit, data bits, parity bit, stop bits (one and a half counted as two).
+double CModemPort::LineMilliseconds(size_t bytes) const
+{
+    if (m_line.BaudRate == 0)
+        return 0;
+    unsigned bits = 1 + m_line.ByteSize + (m_line.Parity != NOPARITY ? 1 : 0);
+    bits += m_line.StopBits == ONESTOPBIT ? 1 : 2;
+    return double(bytes) * bits * 1000.0 / m_line.BaudRate;
+}
+
+size_t CModemPort::WireLength(const CBlock& block) const
+{
+    return m_packet ? PacketWireLength(block) : std::min<size_t>(FlatChunkCount(block), kFlatSendPiece);
+}
+
 size_t CModemPort::ReceivePacket(uint8_t* buffer, size_t size)
 {
     CScopedLock lock(m_receiveLock);
     return m_receive.Collect(buffer, size);
 }
 
-DWORD CModemPort::BytesWaiting()
+COMSTAT CModemPort::DriverQueues()
 {
     DWORD errors = 0;
     COMSTAT status{};
-    return ::ClearCommError(m_port, &errors, &status) ? status.cbInQue : 0;
+    return ::ClearCommError(m_port, &errors, &status) ? status : COMSTAT{};
+}
+
+DWORD CModemPort::BytesWaiting()
+{
+    return DriverQueues().cbInQue;
 }
 
 unsigned __stdcall CModemPort::TimerThread(void* self)
@@ -161,15 +236,11 @@ unsigned __stdcall CModemPort::TimerThread(void* self)
 
 void CModemPort::RunTimer()
 {
-    CEvent lineEvent(true);
-    CEvent tick;
-    UINT timer = ::timeSetEvent(10, 0, reinterpret_cast<LPTIMECALLBACK>(static_cast<HANDLE>(tick)), 0,
-                                TIME_PERIODIC | TIME_CALLBACK_EVENT_PULSE);
     OVERLAPPED overlapped{};
-    overlapped.hEvent = lineEvent;
+    overlapped.hEvent = m_lineEvent;
     DWORD mask = 0;
     bool waiting = false;
-    const HANDLE handles[3] = {m_stop, tick, lineEvent};
+    const HANDLE handles[3] = {m_stop, m_tick, m_lineEvent};
     for (;;) {
         DWORD which = ::WaitForMultipleObjects(3, handles, FALSE, INFINITE);
         if (which == WAIT_OBJECT_0 + 1) {
@@ -188,7 +259,7 @@ void CModemPort::RunTimer()
             DWORD unused = 0;
             if (::GetOverlappedResult(m_port, &overlapped, &unused, FALSE) && (mask & (EV_RXCHAR | EV_RX80FULL)))
                 m_dataReady.Set();
-            lineEvent.Reset();
+            m_lineEvent.Reset();
             waiting = false;
         } else {
             break;
@@ -196,11 +267,13 @@ void CModemPort::RunTimer()
         BytesWaiting();  // clears any line error
     }
     if (waiting) {
+        // Changing the event mask completes a pending wait at once; CancelIo alone leaves it
+        // pending under Wine, and this thread would never end.
         DWORD unused = 0;
+        ::SetCommMask(m_port, 0);
         ::CancelIo(m_port);
         ::GetOverlappedResult(m_port, &overlapped, &unused, TRUE);
     }
-    ::timeKillEvent(timer);
 }
 
 void CModemPort::OnTick()
@@ -278,7 +351,7 @@ void CModemPort::StartWrite()
     }
     const CBlock& block = m_sendQueue.front();
     const uint8_t* bytes = m_packet ? PacketWireBytes(block) : block.data();
-    size_t count = m_packet ? PacketWireLength(block) : std::min<size_t>(FlatChunkCount(block), kFlatSendPiece);
+    size_t count = WireLength(block);
     m_writeOverlapped = OVERLAPPED{};
     m_writeOverlapped.hEvent = this;
     m_writing = true;
@@ -288,6 +361,8 @@ void CModemPort::StartWrite()
         m_sendLock.Leave();
         return;
     }
+    // A driver or adapter may take the bytes long before they have left.
+    m_lineFreeAt = std::max(m_lineFreeAt, m_clock.Milliseconds()) + LineMilliseconds(count);
     if (m_packet && PacketFlag(block) == kFlagControl) {
         CScopedLock lock(m_receiveLock);
         m_receive.ClearMessages();

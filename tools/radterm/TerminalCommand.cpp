@@ -1,6 +1,5 @@
-#include "Commands.h"
+#include "TerminalCommand.h"
 #include <windows.h>
-#include <vector>
 
 namespace {
 struct Keyword {
@@ -61,62 +60,10 @@ unsigned EscapeCode(Command command)
     }
 }
 
-const wchar_t* const kHelpText =
-    L"\n"
-    L"Pellux Plus terminal.\n"
-    L"CP ................. change port\n"
-    L"CS9600 ............. change speed to 9600\n"
-    L"CRC ON ............. crc mode ON\n"
-    L"CRC OFF ............ crc mode OFF\n"
-    L"PURGE .............. discards all characters from the output or input buffer\n"
-    L"SETDTR ............. sends the DTR (data-terminal-ready) signal\n"
-    L"CLRDTR ............. clears the DTR (data-terminal-ready) signal\n"
-    L"SETRTS ............. sends the RTS (request-to-send) signal\n"
-    L"CLRRTS ............. clears the RTS (request-to-send) signal\n"
-    L"RESETDEV ........... Reset device if possible\n"
-    L"SETBREAK ........... Set the device break line\n"
-    L"CLRBREAK ........... Clear the device break line\n"
-    L"REPEAT 50 command .. repeat 50 times command\n"
-    L"ERRORS ............. show io errors\n"
-    L"FILE ............... select file for send (ASCII)\n"
-    L"SLAVE .............. Master-Slave test in packet mode\n"
-    L"MASTER ............. Master-Slave test in packet mode, go to Slave side a first\n"
-    L"+++ ................ Pellux Plus hayes mode\n"
-    L"HELP ............... This help\n"
-    L"EXIT ............... exit\n";
-
-RepeatRequest ParseRepeat(const std::wstring& line)
-{
-    std::vector<std::wstring> words;
-    size_t from = 0;
-    while (from < line.size()) {
-        size_t end = line.find_first_of(L" \n", from);
-        if (end == std::wstring::npos)
-            end = line.size();
-        if (end > from)
-            words.push_back(line.substr(from, end - from));
-        from = end + 1;
-    }
-    RepeatRequest request;
-    if (words.size() > 1)
-        request.count = _wtoi(words[1].c_str());
-    if (words.size() > 2)
-        request.command = words[2];
-    return request;
-}
-
 std::wstring HayesAnswerText(std::wstring answer)
 {
     for (wchar_t& c : answer)
         if (c == L'\r')
             c = L'\n';
     return answer;
-}
-
-std::wstring RepeatAnswerText(std::wstring answer)
-{
-    for (wchar_t& c : answer)
-        if (c > 1000)
-            c = L'.';
-    return answer + L"\n";
 }

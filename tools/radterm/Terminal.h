@@ -1,6 +1,6 @@
 #pragma once
-#include "CModemPort.h"
-#include "Commands.h"
+#include "ModemPort.h"
+#include "TerminalCommand.h"
 #include <string>
 
 // The console of the radio-modem terminal: the port dialogue and the command loop.
@@ -24,6 +24,3 @@ private:
     CModemPort m_port;
     bool m_checksum = false;
 };
-
-// Reads one line without its line feed; false at the end of the input.
-bool ReadLine(std::wstring& line);

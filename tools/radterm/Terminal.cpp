@@ -1,6 +1,9 @@
-#include "CTerminal.h"
+#include "Terminal.h"
 #include "DconFraming.h"
+#include "HelpText.h"
+#include "LineReader.h"
 #include "PacketTest.h"
+#include "RepeatCommand.h"
 #include "TextConv.h"
 #include <commdlg.h>
 #include <cstdio>
@@ -8,20 +11,13 @@
 
 namespace {
 const DWORD kHayesSilence = 64;
-const size_t kLongestLine = 1024;
 const DWORD kFilePiece = 1023;
-}  // namespace
 
 bool ReadLine(std::wstring& line)
 {
-    wchar_t buffer[kLongestLine + 1];
-    if (!std::fgetws(buffer, int(kLongestLine + 1), stdin))
-        return false;
-    line = buffer;
-    if (!line.empty() && line.back() == L'\n')
-        line.pop_back();
-    return true;
+    return ReadTerminalLine(stdin, line);
 }
+}  // namespace
 
 CTerminal::CTerminal() : m_port(L"COM5", L"19200,n,8,1", false) {}
 
@@ -104,7 +100,7 @@ void CTerminal::Repeat(const std::wstring& line)
     if (m_checksum)
         DconFrame(request.command, true);
     for (int i = 0; i < request.count; ++i)
-        std::wprintf(L"%ls", RepeatAnswerText(m_port.Transact(request.command, kHayesSilence)).c_str());
+        std::wprintf(L"%ls\n", MaskWideCharacters(m_port.Transact(request.command, kHayesSilence)).c_str());
 }
 
 void CTerminal::Hayes(const std::wstring& line)

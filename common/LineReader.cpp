@@ -19,17 +19,18 @@ void StripLineEnd(std::wstring& line)
 }
 }  // namespace
 
-LineResult ReadInputLine(FILE* input, std::wstring& line)
+bool ReadTerminalLine(FILE* input, std::wstring& line)
 {
     wchar_t buffer[kMaxLineChars + 2];  // the longest line, its line feed and the zero
     if (!fgetws(buffer, int(kMaxLineChars + 2), input))
-        return LineResult::End;
+        return false;
     line = buffer;
     if (line.size() > kMaxLineChars && line.back() != L'\n') {
         line.resize(kMaxLineChars);
         SkipRestOfLine(input);
-        return LineResult::CutLine;
+        wprintf(L"LINE TOO LONG, CUT TO %d CHARACTERS\n", int(kMaxLineChars));
+        return true;
     }
     StripLineEnd(line);
-    return LineResult::Line;
+    return true;
 }

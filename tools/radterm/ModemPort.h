@@ -3,7 +3,9 @@
 #include "CriticalSection.h"
 #include "Event.h"
 #include "Handle.h"
+#include "MultimediaTimer.h"
 #include "ReceiveSide.h"
+#include "Stopwatch.h"
 #include <windows.h>
 #include <atomic>
 #include <deque>
@@ -31,6 +33,12 @@ public:
     // `silence` milliseconds.
     std::wstring Transact(const std::wstring& text, DWORD silence);
 
+    // Waits until everything queued is on the line: the queue and the driver's queue empty, and
+    // time enough for the bytes written to leave at the line speed. The wait is limited by the
+    // time the queued bytes take at that speed (doubled, and a second more); false when the
+    // limit passed first.
+    bool WaitUntilSent();
+
     // Packet mode: queues a message; the block count, or 0 for a message of one block.
     int SendPacket(const uint8_t* data, size_t length);
     // Packet mode: the oldest verified message, at most `size` bytes; the bytes copied.
@@ -44,6 +52,11 @@ public:
 
 private:
     bool Configure();
+    bool StartThreads();
+    void StopThreads();
+    size_t WireLength(const CBlock& block) const;
+    double LineMilliseconds(size_t bytes) const;
+    bool Sent();
     static unsigned __stdcall TimerThread(void* self);
     static unsigned __stdcall IoThread(void* self);
     void RunTimer();
@@ -55,6 +68,8 @@ private:
     void StartRead();
     void FinishRead();
     void CancelOwnIo();
+    // The driver's queues; reading them also clears any line error.
+    COMSTAT DriverQueues();
     DWORD BytesWaiting();
     static void CALLBACK WriteRoutine(DWORD error, DWORD bytes, OVERLAPPED* overlapped);
     static void CALLBACK ReadRoutine(DWORD error, DWORD bytes, OVERLAPPED* overlapped);
@@ -73,6 +88,9 @@ private:
     CEvent m_send;
     CEvent m_writeDone;
     CEvent m_messageArrived;
+    CEvent m_tick;  // pulsed every 10 ms by m_timer
+    CEvent m_lineEvent{true};  // the timer thread's WaitCommEvent
+    CMultimediaTimer m_timer;
     CCriticalSection m_receiveLock;
     CCriticalSection m_sendLock;
     uint16_t m_counter = 0;
@@ -80,6 +98,9 @@ private:
     std::deque<CBlock> m_sendQueue;
     std::atomic<bool> m_flatPrint{true};
     bool m_packet;
+    DCB m_line{};  // the settings in force, for the time bytes take on the line
+    CStopwatch m_clock;
+    double m_lineFreeAt = 0;  // m_clock time when the bytes written so far have left; send lock
 
     // The I/O thread's own state.
     uint8_t m_readBuffer[4096];

@@ -14,17 +14,5 @@ Command ClassifyCommand(const std::wstring& line);
 // The EscapeCommFunction code of a line-control command, 0 for any other.
 unsigned EscapeCode(Command command);
 
-extern const wchar_t* const kHelpText;
-
-// REPEAT <count> <command>: the second and third words of the line.
-struct RepeatRequest {
-    int count = 0;
-    std::wstring command;
-};
-RepeatRequest ParseRepeat(const std::wstring& line);
-
 // A Hayes answer as printed: carriage returns become line feeds.
 std::wstring HayesAnswerText(std::wstring answer);
-
-// A REPEAT answer as printed: characters above code 1000 become dots, a line feed follows.
-std::wstring RepeatAnswerText(std::wstring answer);

@@ -1,0 +1,3 @@
+#pragma once
+
+extern const wchar_t* const kHelpText;

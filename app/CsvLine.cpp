@@ -1,5 +1,6 @@
 #include "CsvLine.h"
 #include "CrtLocale.h"
+#include "ExponentDigits.h"
 #include "TextConv.h"
 #include "Value.h"
 #include "Variable.h"
@@ -43,5 +44,5 @@ std::string CsvNumber(float value)
     static const CCrtLocale regional(LC_NUMERIC, ".1251");
     char text[64];
     int n = ::_snprintf_l(text, sizeof text, "%g", regional, double(value));
-    return std::string(text, n > 0 ? size_t(n) : 0);
+    return WithThreeDigitExponent(std::string(text, n > 0 ? size_t(n) : 0));
 }

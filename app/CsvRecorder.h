@@ -1,15 +1,44 @@
 #pragma once
 #include "CsvLine.h"
 #include <cstddef>
+#include <cstdint>
 #include <deque>
 #include <functional>
+#include <map>
 #include <string>
+
+// The text held back for one recording file: whole lines in arrival order, and first the
+// unwritten rest of a line (or header) that the file already begins.
+class CHeldText {
+public:
+    void Add(uint64_t serial, std::string line) { m_lines.push_back({serial, std::move(line)}); }
+    // A header for a file that is still empty (nothing of it begun yet).
+    void StartFile(const std::string& header);
+    // What to write next: the begun rest, then whole lines up to about `limit` bytes.
+    std::string Chunk(size_t limit) const;
+    // Removes what the file took: whole lines go, the rest of a line cut short is begun. So a
+    // partial write never makes a line be written twice.
+    void Take(size_t written);
+    void DropOldestLine() { m_lines.pop_front(); }
+
+    size_t Count() const { return m_lines.size() + (m_begun.empty() ? 0 : 1); }
+    size_t WholeLines() const { return m_lines.size(); }
+    uint64_t OldestSerial() const { return m_lines.front().serial; }
+
+private:
+    struct Line {
+        uint64_t serial;  // arrival order across files, for dropping the oldest
+        std::string text;
+    };
+    std::string m_begun;
+    std::deque<Line> m_lines;
+};
 
 // Appends one CSV line per display refresh to the file of the day or the hour in the current
 // directory. No file stays open between lines, so other programs may read the recording while
-// it runs. A line whose file cannot be opened (locked by a spreadsheet, no permission) is kept
-// and written, in order, as soon as its file opens again; at most `pendingLimit` lines are kept,
-// the oldest go first.
+// it runs. A line whose file cannot be opened (locked by a spreadsheet, no permission) is held
+// and written, in order, as soon as its file opens again (at the next line or the next Flush);
+// at most `pendingLimit` lines are held, the oldest go first.
 class CCsvRecorder {
 public:
     using Clock = std::function<boost::posix_time::ptime()>;
@@ -21,22 +50,25 @@ public:
     // Records the values of the variables now; `format` is "%Y.%m.%d" (a file per day) or
     // "%Y.%m.%d %H" (a file per hour).
     void WriteCsvLine(const char* format, const CVariableList& variables);
+    // Writes the held lines to the files that open now; true when no line is held any more.
+    // The variables give the header of a file that is still empty.
+    bool Flush(const CVariableList& variables);
 
     const std::wstring& FileName() const { return m_fileName; }  // of the latest line
-    size_t PendingLines() const { return m_pending.size(); }
+    size_t PendingLines() const;
     // The file name, followed by a short note while lines wait for their file.
     std::wstring StatusText() const;
+    // One line per file that holds back lines: its name and how many lines wait for it.
+    std::wstring PendingReport() const;
 
 private:
-    struct Line {
-        std::wstring file;
-        std::string text;
-    };
-    void Flush(const CVariableList& variables);
-    static bool Append(const std::wstring& file, const std::string& header, const std::string& lines);
+    static void Write(const std::wstring& file, CHeldText& held, const CVariableList& variables);
+    void DropOldest();
 
     Clock m_clock;
     size_t m_pendingLimit;
     std::wstring m_fileName;
-    std::deque<Line> m_pending;
+    std::map<std::wstring, CHeldText> m_held;  // by file name
+    uint64_t m_serial = 0;
+    size_t m_lineCount = 0;  // whole lines held, over all files
 };

@@ -19,5 +19,5 @@ void ShowFatalError(const wchar_t* text, int code)
     } else {
         ::MessageBoxW(nullptr, text, L"КВАРТ-2", MB_ICONERROR);
     }
-    ::ExitProcess(UINT(code));
+    ::ExitProcess(UINT(code != 0 ? code : kFatalExitWithoutCode));
 }

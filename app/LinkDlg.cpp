@@ -4,6 +4,11 @@
 #include "resource.h"
 #include <cstdio>
 
+namespace {
+// As in controller.xml: a port id that begins with two backslashes is a pipe's path.
+bool IsPipePath(const std::wstring& id) { return id.compare(0, 2, L"\\\\") == 0; }
+}  // namespace
+
 bool CLinkDlg::ProcessWindowMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result)
 {
     if (message == WM_INITDIALOG) {
@@ -53,11 +58,18 @@ void CLinkDlg::OnInitDialog()
 
 void CLinkDlg::OnSave()
 {
-    for (auto& transport : m_engine.transports)
-        transport->SetPortId(m_portMap[transport->name]);
+    // Only serial segments take a port; a pipe segment keeps its path, in force and in the file.
+    std::map<std::wstring, std::wstring> assigned;
+    for (auto& transport : m_engine.transports) {
+        if (IsPipePath(transport->GetPortId()))
+            continue;
+        const std::wstring& id = m_portMap[transport->name];
+        transport->SetPortId(id);
+        assigned[transport->name] = id;
+    }
     std::wstring errorText;
     int errorCode = 0;
-    if (!SavePortIds(L"controller.xml", m_portMap, errorText, errorCode))
+    if (!SavePortIds(L"controller.xml", assigned, errorText, errorCode))
         ShowFatalError(errorText.c_str(), errorCode);
     ::EndDialog(m_hWnd, IDOK);
 }

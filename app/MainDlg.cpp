@@ -3,6 +3,7 @@
 #include "AppModule.h"
 #include "DataExchange.h"
 #include "DispatchByName.h"
+#include "ExponentDigits.h"
 #include "LinkDlg.h"
 #include "TimeText.h"
 #include "resource.h"
@@ -17,6 +18,11 @@ const wchar_t kLinkReportCaption[] = L"МИРЕЛ. Проверка связи �
 const int kExchangeOrder[] = {IDC_MIN_LEVEL, IDC_MAX_LEVEL,  IDC_RECORD,     IDC_SPLIT_HOURLY, IDC_ALARM_ENABLED,
                               IDC_SOURCE_FIRST, IDC_FILE_NAME, IDC_START_TIME, IDC_DURATION};
 const int kSetupControls[] = {5, 6, 7, 8, 9, 10, IDC_PORT, IDC_LINK, IDC_SPLIT_HOURLY, 11, 12, 13, 14, 15, 16};
+// The refresh's WM_TIMER comes from the cycle with wParam 0; this timer retries held CSV lines.
+const UINT_PTR kHeldLinesTimer = 1;
+const UINT kHeldLinesRetryMs = 3000;
+const wchar_t kHeldLinesAdvice[] =
+    L"\nЗакройте программу, которая держит файл, и нажмите «Повтор». «Отмена» завершит работу без этих строк.";
 }  // namespace
 
 CMainDlg::CMainDlg(CController& engine) : m_engine(engine), m_startTime(LocalNow()) {}
@@ -41,7 +47,10 @@ bool CMainDlg::ProcessWindowMessage(UINT message, WPARAM wParam, LPARAM lParam, 
         OnCycleFailed();
         return true;
     case WM_TIMER:
-        OnTimer();
+        if (wParam == kHeldLinesTimer)
+            OnRetryHeldLines();
+        else
+            OnTimer();
         return true;
     case WM_COMMAND:
         return OnCommand(LOWORD(wParam));
@@ -101,6 +110,7 @@ LRESULT CMainDlg::OnInitDialog()
         loop->AddMessageFilter(this);
         loop->AddIdleHandler(this);
     }
+    ::SetTimer(m_hWnd, kHeldLinesTimer, kHeldLinesRetryMs, nullptr);
     CreateChart();
     m_engine.ComputeVariables();  // the list starts with the computed values
     FillTabs();
@@ -139,7 +149,9 @@ void CMainDlg::CreateChart()
     CComPtr<IDispatch> chart;
     if (FAILED(factory->CreateInstance(nullptr, IID_IDispatch, reinterpret_cast<void**>(&chart))))
         return;
-    m_host.AttachControl(chart);
+    // A control the host did not take is never called: orvex runs without a chart.
+    if (FAILED(m_host.AttachControl(chart)))
+        return;
     m_chart = chart;
 }
 
@@ -219,7 +231,7 @@ void CMainDlg::FillList()
         wchar_t value[64];
         _snwprintf(value, 64, L"%e", variable.value->AsNumber());
         value[63] = L'\0';
-        SetCellText(m_list, index, 2, value);
+        SetCellText(m_list, index, 2, WithThreeDigitExponent(std::wstring(value)));
     }
     ListView_SetItemState(m_list, 0, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
     ListView_EnsureVisible(m_list, 0, FALSE);
@@ -297,12 +309,21 @@ void CMainDlg::OnExit()
 {
     // No pass may run into the engine while the window and the engine are torn down.
     m_engine.StopCycle();
+    // Held CSV lines are written before orvex ends, or left only when the operator says so.
+    while (!m_recorder.Flush(m_engine.variables) &&
+           ::MessageBoxW(m_hWnd, (m_recorder.PendingReport() + kHeldLinesAdvice).c_str(), L"МИРЕЛ",
+                         MB_RETRYCANCEL | MB_ICONWARNING) == IDRETRY) {
+    }
     ::DestroyWindow(m_hWnd);
     ::PostQuitMessage(IDC_EXIT);
 }
 
 void CMainDlg::OnCycleFailed()
 {
+    // A failure still queued after the stop (a second failed pass, or one handled inside the
+    // link report's box) must neither start acquisition again nor show another report.
+    if (!m_engine.IsCycleRunning())
+        return;
     PressButton(IDC_START);
     PressButton(IDC_LINK);
 }
@@ -316,8 +337,9 @@ void CMainDlg::OnLinkDialog()
 {
     if (!IsEnabled(IDC_PORT))
         return;
+    // Owned by the main dialog, which stays disabled while the port dialog is open.
     CLinkDlg dialog(m_engine);
-    dialog.DoModal(::GetActiveWindow(), IDD_LINKDLG);
+    dialog.DoModal(m_hWnd, IDD_LINKDLG);
 }
 
 void CMainDlg::OnCheckLinks()

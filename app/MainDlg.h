@@ -57,6 +57,7 @@ private:
     void UpdateValueColumn();
     void AddChartPoint();
     void WriteCsvLine(const char* format);
+    void OnRetryHeldLines();
     void TestAlarm();
     void OnSetRange(int id);
 

@@ -34,6 +34,17 @@ void CMainDlg::WriteCsvLine(const char* format)
     m_fileName = m_recorder.StatusText();  // the file's name, and a note while lines wait
 }
 
+// Lines held for a locked file go to it as soon as it opens, also while acquisition is stopped or
+// recording is off.
+void CMainDlg::OnRetryHeldLines()
+{
+    if (m_recorder.PendingLines() == 0)
+        return;
+    m_recorder.Flush(m_engine.variables);
+    m_fileName = m_recorder.StatusText();
+    DoDataExchange(false, IDC_FILE_NAME);
+}
+
 void CMainDlg::TestAlarm()
 {
     if (IsAlarm(float(m_chartVariable->value->AsNumber()), m_minLevel, m_maxLevel, m_alarmEnabled))

@@ -1,4 +1,5 @@
 #include "ValueText.h"
+#include "ExponentDigits.h"
 #include <clocale>
 #include <cstdio>
 
@@ -22,7 +23,7 @@ std::wstring Printed(const wchar_t* format, double number)
     wchar_t text[64];
     _snwprintf(text, 64, format, number);
     text[63] = L'\0';
-    return WithDecimalPoint(text);
+    return WithThreeDigitExponent(WithDecimalPoint(text));
 }
 }  // namespace
 

@@ -1,4 +1,5 @@
 #include "Controller.h"
+#include "DconReplies.h"
 #include "Evaluator.h"
 #include <algorithm>
 
@@ -163,12 +164,9 @@ bool CController::SetInputRange(const std::wstring& code)
     if (!module)
         return false;
     std::wstring request = L"$" + module->address + L"2";
-    std::wstring reply;
-    if (!module->transport->Transact(request, reply))
-        reply.clear();
-    if (reply.size() < 5)
+    std::wstring reply, baudAndFormat;
+    if (!module->transport->Transact(request, reply) || !ParseConfiguration(reply, module->address, baudAndFormat))
         return false;
-    request = L"%" + module->address + module->address + code + reply.substr(5, 4);
-    std::wstring ignored;
-    return module->transport->Transact(request, ignored);
+    request = L"%" + module->address + module->address + code + baudAndFormat;
+    return module->transport->Transact(request, reply) && IsAcknowledged(reply, module->address);
 }

@@ -36,7 +36,8 @@ public:
 
     // Reopens every port and tests every device; one report line per device.
     bool CheckLinks(std::wstring& report);
-    // Sets the input range code of the module at address "11" ("$AA2", then "%AAAATTCCFF").
+    // Sets the input range code of the module at address "11" ("$AA2", then "%AAAATTCCFF"); only
+    // a configuration read from that module is copied, and only its "!AA" counts as success.
     bool SetInputRange(const std::wstring& code);
     // The formulas of the computed variables, in list order (also run once before the first pass).
     void ComputeVariables();

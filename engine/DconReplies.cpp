@@ -5,6 +5,19 @@
 namespace {
 // ">" or "!": the module took the command; "?" answers one it refused.
 bool Accepted(const std::wstring& reply) { return !reply.empty() && (reply[0] == L'>' || reply[0] == L'!'); }
+
+// The body of a "!" AA reply from the module at the address, without the carriage return that
+// stays when the checksum is off; false for any other reply.
+bool AddressedBody(const std::wstring& reply, const std::wstring& address, std::wstring& body)
+{
+    const std::wstring lead = L"!" + address;
+    if (reply.compare(0, lead.size(), lead) != 0)
+        return false;
+    body = reply.substr(lead.size());
+    if (!body.empty() && body.back() == L'\r')
+        body.pop_back();
+    return true;
+}
 }  // namespace
 
 bool ParseDigitalStatus(const std::wstring& reply, uint32_t& status)
@@ -82,4 +95,22 @@ std::wstring DigitalOutputData(const std::vector<bool>& outputs, int digits)
     wchar_t text[10];
     _snwprintf(text, 10, digits == 4 ? L"%04X" : L"%02X", bits);
     return text;
+}
+
+bool ParseConfiguration(const std::wstring& reply, const std::wstring& address, std::wstring& baudAndFormat)
+{
+    std::wstring body;
+    if (!AddressedBody(reply, address, body) || body.size() != 6)
+        return false;
+    for (wchar_t c : body)
+        if (c == L'\0' || !std::wcschr(L"0123456789ABCDEFabcdef", c))
+            return false;
+    baudAndFormat = body.substr(2);
+    return true;
+}
+
+bool IsAcknowledged(const std::wstring& reply, const std::wstring& address)
+{
+    std::wstring body;
+    return AddressedBody(reply, address, body) && body.empty();
 }

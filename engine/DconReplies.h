@@ -24,3 +24,12 @@ float ParseAnalogField(const std::wstring& field);
 
 // Output data of a digital write: bit i set when output i is on, as "%04X" or "%02X".
 std::wstring DigitalOutputData(const std::vector<bool>& outputs, int digits);
+
+// "$AA2" configuration of the addressed module: "!" AA TT CC FF (an optional carriage return
+// after it). Gives the baud-rate and data-format codes CCFF that a set request copies. A reply
+// from another address, a refusal or anything else is refused, so unchecked bytes never reach
+// a module's line settings.
+bool ParseConfiguration(const std::wstring& reply, const std::wstring& address, std::wstring& baudAndFormat);
+
+// "!" AA (an optional carriage return after it): the addressed module took a set command.
+bool IsAcknowledged(const std::wstring& reply, const std::wstring& address);

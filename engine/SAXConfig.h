@@ -63,7 +63,8 @@ private:
     std::wstring m_text;
 };
 
-// Rewrites the id attribute of every port element of the file from the map port name -> id.
+// Rewrites the id attribute of the file's port elements from the map port name -> id; a port
+// the map does not name keeps its id.
 // On failure returns false with the message and error code for the fatal error box.
 bool SavePortIds(const std::wstring& file, const std::map<std::wstring, std::wstring>& ids,
                  std::wstring& errorText, int& errorCode);

@@ -39,18 +39,19 @@ CComPtr<IXMLDOMElement> AsElement(IXMLDOMNodeList* nodes, long i)
     return element;
 }
 
+// A port the map does not name keeps its id: an empty id would make the file unloadable.
 void SetPortId(IXMLDOMElement* port, const std::map<std::wstring, std::wstring>& ids)
 {
-    CVariant id, name;
-    CBstr idAttribute(L"id"), nameAttribute(L"name");
-    port->getAttribute(idAttribute, &id);
-    if (port->getAttribute(nameAttribute, &name) != S_OK || name.vt != VT_BSTR)
+    CVariant name;
+    if (port->getAttribute(CBstr(L"name"), &name) != S_OK || name.vt != VT_BSTR)
         return;
     auto chosen = ids.find(name.bstrVal);
+    if (chosen == ids.end())
+        return;
     CVariant value;
     value.vt = VT_BSTR;
-    value.bstrVal = ::SysAllocString(chosen == ids.end() ? L"" : chosen->second.c_str());
-    port->setAttribute(idAttribute, value);
+    value.bstrVal = ::SysAllocString(chosen->second.c_str());
+    port->setAttribute(CBstr(L"id"), value);
 }
 }  // namespace
 

@@ -1,4 +1,7 @@
 #include "DataExchange.h"
+#include "ExponentDigits.h"
+#include <cfloat>
+#include <cmath>
 #include <cstdlib>
 #include <cwchar>
 
@@ -30,6 +33,9 @@ bool ParseFloatText(const wchar_t* text, double& value)
         return false;
     if (parsed == 0.0 && *start != L'0')
         return false;
+    // The member is a float: infinity, not-a-number and what a float cannot hold are refused.
+    if (!(std::fabs(parsed) <= FLT_MAX))
+        return false;
     value = parsed;
     return true;
 }
@@ -41,7 +47,7 @@ bool ExchangeFloat(HWND dialog, int id, float& member, bool save)
         wchar_t text[32];
         _snwprintf(text, 32, L"%.*g", 6, double(member));
         text[31] = L'\0';
-        ::SetWindowTextW(edit, text);
+        ::SetWindowTextW(edit, WithThreeDigitExponent(std::wstring(text)).c_str());
         return true;
     }
     wchar_t text[32] = {};

@@ -16,5 +16,5 @@ bool ExchangeRadio(HWND dialog, int id, int& member, bool save);
 bool ExchangeText(HWND dialog, int id, std::wstring& member, bool save);
 
 // Parses a number the way the float exchange reads it (blanks and tabs around it only; a zero
-// result must be written beginning with the digit 0).
+// result must be written beginning with the digit 0; it must fit a float: no 1e39, no infinity).
 bool ParseFloatText(const wchar_t* text, double& value);

@@ -8,6 +8,7 @@
 #include <windows.h>
 #include <gtest/gtest.h>
 #include <memory>
+#include <utility>
 
 namespace {
 std::string TwoSegments(int host1, int host2)
@@ -77,6 +78,38 @@ TEST_F(Acquisition, ValuesRefreshUntilADeviceFallsSilentThenTheReportNamesIt)
     EXPECT_FALSE(::IsWindowEnabled(::GetDlgItem(dialog, 1)));
     EXPECT_TRUE(::IsWindowEnabled(::GetDlgItem(dialog, 3)));
 
+    PressKey(dialog, VK_F10);
+    EXPECT_EQ(orvex->Wait(20000), 2);
+}
+
+// Without the checksum a silent module's empty reply and a noisy one pass the line; the range
+// setting itself must refuse them and send nothing built from them.
+TEST_F(Acquisition, RangeButtonsSetNothingFromASilentRefusingOrNoisyModule)
+{
+    auto pairs = RigPairs();
+    ASSERT_GE(pairs.size(), 1u) << "the rig made too few pty pairs";
+    std::string configuration = Configuration(R"(
+  <port name="seg1" id="COM)" + std::to_string(pairs[0].first) + R"(" dcb="9600,n,8,1" protocol="DCON" delay="150" crc="off" lrc="off"/>
+  <device name="ICP7017" transport="seg1" addres="11" description="Аналоговый модуль"/>)");
+    orvex = std::make_unique<COrvexSession>(configuration);
+    ASSERT_TRUE(orvex->Start()) << ::GetLastError();
+    HWND dialog = orvex->MainWindow();
+    ASSERT_NE(dialog, nullptr);
+    // The silent module also lets the link check, which opens the port, go unanswered.
+    bool first = true;
+    for (const wchar_t* fault : {L"silent*2", L"exception*1", L"garbage*1"}) {
+        CDevsim module(configuration, L"seg1", ComName(pairs[0].second), L"--fault 11=" + std::wstring(fault));
+        ASSERT_TRUE(module.Ready());
+        std::vector<std::string> expected{LoggedLine("$112", false)};
+        if (std::exchange(first, false)) {
+            PressKey(dialog, VK_F2);
+            TakeLinkReport();
+            expected.insert(expected.begin(), LoggedLine("$11M", false));
+        }
+        ClickButton(dialog, 12);
+        EXPECT_EQ(orvex->TakeMessageBox(L"МИРЕЛ"), L"Ошибка при установке масштаба") << fault;
+        EXPECT_EQ(module.Requests(), expected) << fault;
+    }
     PressKey(dialog, VK_F10);
     EXPECT_EQ(orvex->Wait(20000), 2);
 }

@@ -48,7 +48,10 @@ TEST(ChartHost, RegisteredControlFillsTheChartAreaAndOrvexRunsWithIt)
 {
     ChartRegistration registration;
     ASSERT_EQ(registration.Result(), 0);
-    COrvexSession orvex(FreeVariablesConfiguration());
+    // The chart variable S is so small that the chart paints it in the g form.
+    COrvexSession orvex(Configuration(R"(
+  <variable name="S" type="A" description="Малое" percision="3">S = 0,0000123</variable>
+  <variable name="P" type="A" description="Давление" percision="3">P = 2,5</variable>)"));
     ASSERT_TRUE(orvex.Start());
     HWND dialog = orvex.MainWindow();
     ASSERT_NE(dialog, nullptr);
@@ -64,8 +67,13 @@ TEST(ChartHost, RegisteredControlFillsTheChartAreaAndOrvexRunsWithIt)
 
     PressKey(dialog, VK_F5);
     HWND list = ::GetDlgItem(dialog, 1000);
-    EXPECT_TRUE(WaitUntil([&] { return ListViewText(list, 0, 2) == L"2.5"; }, 30000));
-    EXPECT_TRUE(WaitUntil([&] { return ItemText(dialog, 1008) >= L"00:00:02"; }, 30000));
+    EXPECT_TRUE(WaitUntil([&] { return ListViewText(list, 1, 2) == L"2.5"; }, 30000));
+    EXPECT_TRUE(WaitUntil([&] { return ItemText(dialog, 1008) >= L"00:00:03"; }, 30000));
+    // Its paints switch the process's exponents to two digits; orvex's own texts keep three.
+    EXPECT_EQ(ListViewText(list, 0, 2), L"1.23e-005");
+    PressKey(dialog, VK_F5);
+    EXPECT_TRUE(WaitUntil([&] { return ItemText(dialog, 1) == L"Старт"; }, 30000));
+    EXPECT_EQ(ItemText(dialog, 1007), L"2" + DecimalSeparator() + L"5e+008");
     PressKey(dialog, VK_F10);
     EXPECT_EQ(orvex.Wait(20000), 2);
 }

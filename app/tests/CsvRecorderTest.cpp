@@ -74,6 +74,10 @@ TEST_F(CsvRecorderTest, NumbersFollowTheTagAndTheRegionalFormat)
     EXPECT_EQ(CsvNumber(-2.5f), "-2,5");
     EXPECT_EQ(CsvNumber(0.0f), "0");
     EXPECT_EQ(CsvNumber(123456.7f), "123457");
+    _set_output_format(_TWO_DIGIT_EXPONENT);  // as the chart control leaves it after a paint
+    EXPECT_EQ(CsvNumber(1e6f), "1e+006");
+    EXPECT_EQ(CsvNumber(1.2345e-5f), "1,2345e-005");
+    _set_output_format(0);
     CValue integer, number, text;
     integer.SetInteger(-7);
     number.SetDouble(1.0 / 3.0);
@@ -187,4 +191,22 @@ TEST(CsvRecorderLimit, OldestWaitingLinesGoFirstBeyondTheLimit)
     recorder.WriteCsvLine("%Y.%m.%d", none);
     EXPECT_EQ(ReadFileBytes(L"2016.08.11.csv"), "\"" + kTime + "\"\r\n\"11.08.2016 14:00:02\"\r\n\"11.08.2016 14:00:03\"\r\n"
                                                 "\"11.08.2016 14:00:04\"\r\n\"11.08.2016 14:00:05\"\r\n");
+}
+
+TEST(CsvHeldText, APartialWriteLeavesTheRestOfTheCutLineFirstAndNothingTwice)
+{
+    CHeldText held;
+    held.Add(1, "a;1\r\n");
+    held.Add(2, "b;22\r\n");
+    held.Add(3, "c;333\r\n");
+    held.Take(8);  // all of the first line, three bytes of the second
+    EXPECT_EQ(held.Count(), 2u);
+    EXPECT_EQ(held.WholeLines(), 1u);
+    held.StartFile("header\r\n");  // the file is not new: the cut line goes on first
+    EXPECT_EQ(held.Chunk(1 << 20), "2\r\nc;333\r\n");
+    EXPECT_EQ(held.Chunk(1), "2\r\n");
+    held.Take(2);
+    EXPECT_EQ(held.Chunk(1 << 20), "\nc;333\r\n");
+    held.Take(8);
+    EXPECT_EQ(held.Count(), 0u);
 }

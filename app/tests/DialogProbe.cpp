@@ -64,13 +64,32 @@ std::wstring ListViewText(HWND list, int row, int column)
     return std::wstring(text.data(), size_t(length));
 }
 
+namespace {
+void PostClick(HWND window, int x, int y)
+{
+    ::PostMessageW(window, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y));
+    ::PostMessageW(window, WM_LBUTTONUP, 0, MAKELPARAM(x, y));
+}
+}  // namespace
+
 void ClickTab(HWND tab, int index)
 {
     RECT rect{};
     SendWithRemoteBuffer(tab, TCM_GETITEMRECT, WPARAM(index), &rect, sizeof rect);
-    LPARAM point = MAKELPARAM((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
-    ::PostMessageW(tab, WM_LBUTTONDOWN, MK_LBUTTON, point);
-    ::PostMessageW(tab, WM_LBUTTONUP, 0, point);
+    PostClick(tab, (rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
+}
+
+void ClickListView(HWND list, int row)
+{
+    RECT rect{};
+    if (row < 0) {
+        ::GetClientRect(list, &rect);
+        PostClick(list, 10, rect.bottom - 5);
+        return;
+    }
+    rect.left = LVIR_BOUNDS;
+    SendWithRemoteBuffer(list, LVM_GETITEMRECT, WPARAM(row), &rect, sizeof rect);
+    PostClick(list, (rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
 }
 
 void PressKey(HWND window, UINT key)

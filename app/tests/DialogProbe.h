@@ -15,6 +15,8 @@ int ListViewRowCount(HWND list);
 std::wstring ListViewText(HWND list, int row, int column);
 // Clicks the middle of a tab (a posted mouse press on the tab control).
 void ClickTab(HWND tab, int index);
+// Clicks the middle of a list view row, or below the last row for row -1.
+void ClickListView(HWND list, int row);
 
 // A posted key press (WM_KEYDOWN) and a posted button press (BM_CLICK).
 void PressKey(HWND window, UINT key);

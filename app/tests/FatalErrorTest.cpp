@@ -1,3 +1,4 @@
+#include "FatalError.h"
 #include "WindowProbe.h"
 #include <gtest/gtest.h>
 
@@ -39,10 +40,10 @@ TEST(FatalError, MissingFileCodeShowsTheSystemTextAndExitsWithTheCode)
     EXPECT_EQ(text.substr(0, 80), expected.substr(0, 80));
 }
 
-TEST(FatalError, CodeZeroShowsOnlyTheText)
+TEST(FatalError, CodeZeroShowsOnlyTheTextAndStillFails)
 {
     std::wstring text;
-    EXPECT_EQ(RunProbe(L"0 \"Только текст\"", text), 0);
+    EXPECT_EQ(RunProbe(L"0 \"Только текст\"", text), kFatalExitWithoutCode);
     EXPECT_EQ(text, L"Только текст");
 }
 

@@ -1,4 +1,5 @@
 #include "DialogProbe.h"
+#include "FatalError.h"
 #include "OrvexSession.h"
 #include "OrvexTestConfigs.h"
 #include <windows.h>
@@ -123,15 +124,32 @@ TEST_F(LinkDialog, CloseAppliesNothing)
     Close(IDCANCEL);
 }
 
-TEST_F(LinkDialog, FileThatCannotBeRewrittenEndsOrvexThroughTheFatalBox)
+TEST_F(LinkDialog, PipeSegmentKeepsItsPathAndTheSavedFileLoadsAgain)
+{
+    std::string pipe = "\\\\.\\pipe\\orvex-link-" + std::to_string(::GetCurrentProcessId());
+    Open(Port("A", "COM2") + "  <port name=\"P\" id=\"" + pipe + "\"/>\n");
+    // The port dialog is owned by the main dialog, which cannot be used meanwhile.
+    EXPECT_EQ(::GetWindow(dialog, GW_OWNER), mainDialog);
+    EXPECT_FALSE(::IsWindowEnabled(mainDialog));
+    SelectComboEntry(dialog, 131, 1);  // the pipe segment, shown by its path
+    SelectComboEntry(dialog, 130, 4);  // COM5 chosen for it changes nothing
+    Close(IDOK);
+    std::string saved = orvex->ReadConfiguration();
+    EXPECT_EQ(PortIdInFile(saved, "P"), pipe);
+    EXPECT_EQ(PortIdInFile(saved, "A"), "COM2");
+    PressKey(mainDialog, VK_F10);
+    ASSERT_EQ(orvex->Wait(20000), 2);
+    ASSERT_TRUE(orvex->Start());
+    mainDialog = orvex->MainWindow();
+    EXPECT_NE(mainDialog, nullptr) << "the saved file does not load";
+}
+
+TEST_F(LinkDialog, FileThatCannotBeRewrittenEndsOrvexThroughTheFatalBoxWithANonZeroCode)
 {
     Open(Port("A", "COM2"));
     ASSERT_TRUE(::DeleteFileW((orvex->Folder() + L"\\controller.xml").c_str()));
     ClickButton(dialog, IDOK);
-    HWND box = orvex->WaitForDialog(L"КВАРТ-2");
-    ASSERT_NE(box, nullptr);
-    EXPECT_FALSE(MessageBoxText(box).empty());
-    ::PostMessageW(box, WM_COMMAND, IDOK, 0);
-    EXPECT_NE(orvex->Wait(20000), -1);
+    EXPECT_EQ(orvex->TakeMessageBox(L"КВАРТ-2"), L"Невозможно загрузить файл controller.xml конфигурации");
+    EXPECT_EQ(orvex->Wait(20000), kFatalExitWithoutCode);
     mainDialog = nullptr;
 }

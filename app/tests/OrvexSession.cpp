@@ -30,9 +30,9 @@ COrvexSession::COrvexSession(const std::string& utf8Configuration)
 
 COrvexSession::~COrvexSession()
 {
-    if (m_process.info.hProcess && m_process.Wait(0) == -1) {
-        ::TerminateProcess(m_process.info.hProcess, 1);
-        m_process.Wait(10000);
+    if (m_process && m_process->Wait(0) == -1) {
+        ::TerminateProcess(m_process->info.hProcess, 1);
+        m_process->Wait(10000);
     }
     WIN32_FIND_DATAW found;
     HANDLE search = ::FindFirstFileW((m_folder + L"\\*").c_str(), &found);
@@ -47,7 +47,8 @@ COrvexSession::~COrvexSession()
 
 bool COrvexSession::Start()
 {
-    return m_process.Start(L"\"" + ProgramFolder() + L"\\orvex.exe\"", m_folder);
+    m_process = std::make_unique<CStartedProcess>();
+    return m_process->Start(L"\"" + ProgramFolder() + L"\\orvex.exe\"", m_folder);
 }
 
 HWND COrvexSession::MainWindow(DWORD milliseconds) { return WaitForDialog(kMainCaption, milliseconds); }
@@ -55,7 +56,7 @@ HWND COrvexSession::MainWindow(DWORD milliseconds) { return WaitForDialog(kMainC
 HWND COrvexSession::WaitForDialog(const wchar_t* caption, DWORD milliseconds)
 {
     // A dialog exists before its initialisation ends; it is shown after it.
-    HWND dialog = WaitForWindow(m_process.info.dwProcessId, L"#32770", caption, milliseconds);
+    HWND dialog = WaitForWindow(m_process->info.dwProcessId, L"#32770", caption, milliseconds);
     DWORD start = ::GetTickCount();
     while (dialog && !::IsWindowVisible(dialog) && ::GetTickCount() - start < milliseconds)
         ::Sleep(50);
@@ -74,13 +75,13 @@ std::string COrvexSession::ReadConfiguration() const
     return text;
 }
 
-std::wstring COrvexSession::TakeMessageBox(const wchar_t* caption, DWORD milliseconds)
+std::wstring COrvexSession::TakeMessageBox(const wchar_t* caption, DWORD milliseconds, int button)
 {
     HWND box = WaitForDialog(caption, milliseconds);
     if (!box)
         return L"<no box>";
     std::wstring text = MessageBoxText(box);
-    ::PostMessageW(box, WM_COMMAND, IDOK, 0);
+    ::PostMessageW(box, WM_COMMAND, button, 0);
     WaitUntil([&] { return !::IsWindow(box); }, 10000);
     return text;
 }

@@ -33,6 +33,16 @@ TEST(ValueText, EachTagHasItsNotationWithADecimalPointWhateverTheLocale)
     EXPECT_EQ(ValueText(Float(-0.5f)), L"-0.5");
 }
 
+// The chart control switches the runtime to two-digit exponents when it paints a small value.
+TEST(ValueText, ExponentsKeepThreeDigitsWhenTheRuntimePrintsTwo)
+{
+    _set_output_format(_TWO_DIGIT_EXPONENT);
+    EXPECT_EQ(ValueText(Float(1e6f)), L"1e+006");
+    EXPECT_EQ(ValueText(Float(-1.5e-7f)), L"-1.5e-007");
+    EXPECT_EQ(ValueText(Double(1.5)), L"1.500000e+000");
+    _set_output_format(0);
+}
+
 TEST(ValueText, FloatAfterADoubleKeepsTheDefaultNotation)
 {
     ValueText(Double(2.0));
@@ -49,7 +59,7 @@ TEST(TimeText, StartTimeAndElapsedTimeFormats)
     EXPECT_EQ(FormatDuration(-(minutes(1) + seconds(2))), L"00:01:02");  // magnitude, no sign
 }
 
-TEST(BoundText, ParsesOnlyANumberBetweenBlanksAndAZeroWrittenAsZero)
+TEST(BoundText, ParsesOnlyAFloatBetweenBlanksAndAZeroWrittenAsZero)
 {
     std::setlocale(LC_ALL, "C");
     double value = 7;
@@ -60,7 +70,7 @@ TEST(BoundText, ParsesOnlyANumberBetweenBlanksAndAZeroWrittenAsZero)
     EXPECT_TRUE(ParseFloatText(L"-2.5e+008", value));
     EXPECT_EQ(value, -2.5e8);
     value = 7;
-    for (const wchar_t* bad : {L"", L"  ", L"abc", L"1x", L"1 2", L"-0", L".0", L"1,5"})
+    for (const wchar_t* bad : {L"", L"  ", L"abc", L"1x", L"1 2", L"-0", L".0", L"1,5", L"1e400", L"-1e39", L"nan", L"1.#INF"})
         EXPECT_FALSE(ParseFloatText(bad, value)) << bad;
     EXPECT_EQ(value, 7);
 }

@@ -1,6 +1,8 @@
 #include "ConfigFile.h"
 #include "CycleWindow.h"
 #include "Evaluator.h"
+#include "PipeResponder.h"
+#include "TextConv.h"
 #include <gtest/gtest.h>
 
 namespace {
@@ -135,4 +137,30 @@ TEST_F(Controller, LinkCheckReportsEveryDeviceAndRangeNeedsModule11)
     EXPECT_TRUE(empty.CheckLinks(report));
     EXPECT_EQ(report, L"");
     EXPECT_FALSE(empty.SetInputRange(L"09"));
+}
+
+// The module answers through a pipe, one reply for the configuration read and one for the set.
+TEST_F(Controller, RangeSettingCopiesOnlyTheModulesOwnConfigurationAndNeedsItsAcknowledgement)
+{
+    const std::string path = "\\\\.\\pipe\\orvex-range-" + std::to_string(::GetCurrentProcessId());
+    CController c;
+    ASSERT_EQ(LoadConfig(Config(10, "<port name=\"P\" id=\"" + path + R"("/>
+  <device name="ICP7017" transport="P" addres="11" description="a"/>)"), c), S_OK);
+    std::string configuration = "!11080600\r", acknowledgement = "!11\r";
+    CPipeResponder module(AnsiToWide(path), [&](const std::string& request, std::string& reply) {
+        reply = request[0] == '$' ? configuration : acknowledgement;
+        return true;
+    });
+    ASSERT_TRUE(module.Connected());
+    EXPECT_TRUE(c.SetInputRange(L"09"));
+    EXPECT_EQ(module.Requests(), (std::vector<std::string>{"$112\r", "%1111090600\r"}));
+
+    acknowledgement = "?11\r";
+    EXPECT_FALSE(c.SetInputRange(L"09"));  // the module refused the new settings
+    for (const char* reply : {"", "?11\r", "!12080600\r", "\x7F\xFE#%\x01garbage\x80"}) {
+        configuration = reply;
+        EXPECT_FALSE(c.SetInputRange(L"0D")) << reply;
+    }
+    EXPECT_EQ(module.Requests().size(), 8u);  // nothing was set from those replies
+    EXPECT_EQ(module.Requests().back(), "$112\r");
 }

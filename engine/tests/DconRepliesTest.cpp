@@ -94,3 +94,21 @@ TEST(InputRanges, ButtonsMapToTheirTypeCodes)
     EXPECT_EQ(FindInputRange(4), nullptr);
     EXPECT_EQ(FindInputRange(17), nullptr);
 }
+
+TEST(InputRanges, OnlyTheAddressedModulesRepliesCount)
+{
+    std::wstring codes = L"kept";
+    EXPECT_TRUE(ParseConfiguration(L"!11080600", L"11", codes));
+    EXPECT_EQ(codes, L"0600");
+    EXPECT_TRUE(ParseConfiguration(L"!110D0A40\r", L"11", codes));
+    EXPECT_EQ(codes, L"0A40");
+    codes = L"kept";
+    for (const wchar_t* bad : {L"", L"\r", L"?11\r", L"!12080600", L">11080600", L"!1108060", L"!11080600X",
+                               L"!1108\x0406" L"000", L"!11080600\r\n", L"\x7F\x13!11080600"})
+        EXPECT_FALSE(ParseConfiguration(bad, L"11", codes)) << bad;
+    EXPECT_EQ(codes, L"kept");
+    EXPECT_TRUE(IsAcknowledged(L"!11", L"11"));
+    EXPECT_TRUE(IsAcknowledged(L"!11\r", L"11"));
+    for (const wchar_t* bad : {L"", L"?11\r", L"!12\r", L"!110", L">11"})
+        EXPECT_FALSE(IsAcknowledged(bad, L"11")) << bad;
+}

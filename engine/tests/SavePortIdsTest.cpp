@@ -29,16 +29,17 @@ TEST(SavePortIds, RewritesOnlyThePortIds)
     EXPECT_NE(text.find("\xD0\x9C\xD0\xBE\xD0\xB4\xD1\x83\xD0\xBB\xD1\x8C"), std::string::npos);  // "Модуль" stays UTF-8
 }
 
-TEST(SavePortIds, APortMissingFromTheMapGetsAnEmptyId)
+TEST(SavePortIds, APortMissingFromTheMapKeepsItsId)
 {
     CComApartment apartment;
     CConfigFile file(kFile);
     std::wstring error;
     int code = -1;
-    ASSERT_TRUE(SavePortIds(file.Path(), {{L"seg2", L"COM5"}}, error, code));
+    ASSERT_TRUE(SavePortIds(file.Path(), {{L"seg2", L"COM5"}, {L"\\\\.\\pipe\\x", L"COM6"}}, error, code));
     std::string text = file.Read();
-    EXPECT_NE(text.find("id=\"\""), std::string::npos);
+    EXPECT_NE(text.find("id=\"COM3\""), std::string::npos);
     EXPECT_NE(text.find("id=\"COM5\""), std::string::npos);
+    EXPECT_EQ(text.find("COM6"), std::string::npos);
 }
 
 TEST(SavePortIds, AFileThatCannotBeLoadedNamesTheFile)

@@ -1,5 +1,5 @@
 # Entry points. Each installs what is missing first (scripts/deps.sh is idempotent).
-.PHONY: deps build dist test bench demo clean
+.PHONY: deps build dist test bench demo guide-images clean
 
 deps:
 	@scripts/deps.sh
@@ -21,6 +21,11 @@ bench: deps
 
 demo: deps
 	scripts/demo.sh
+
+# The operator's guide shows the main dialog, the link report and the port dialog as the demo
+# leaves them: refresh its committed pictures from a new demo run.
+guide-images: demo
+	cp build/demo/main-dialog.png build/demo/link-report.png build/demo/port-dialog.png docs/images/
 
 clean:
 	rm -rf build

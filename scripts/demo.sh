@@ -3,8 +3,8 @@
 # (on the far ends of two pty pairs, COM4 and COM6) and runs orvex on it in build/demo/.
 # With a display (DISPLAY set) the operator works the window until "Выход". Without one, orvex
 # runs under Xvfb for DEMO_SECONDS (default 20) with the links checked, recording on and
-# acquisition started; then the screenshots and the CSV file are left in build/demo/, and the
-# screenshots also go to docs/images/ for the operator's guide.
+# acquisition started; then the screenshots and the CSV file are left in build/demo/
+# (`make guide-images` copies the screenshots into docs/images/ for the operator's guide).
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 bits=$("$top/scripts/rig/arch.sh")
@@ -30,5 +30,3 @@ desktop=()
 [ "$seconds" = 0 ] || desktop=(explorer /desktop=orvex-demo,1280x1024)
 RIG_PTYS=0 RIG_PAIRS_WANT="3:4 5:6" "$build/wine-run" "${desktop[@]}" "$(winpath "$build/bin/demo_driver.exe")" \
   "$(winpath "$top/examples")" "$(winpath "$work")" "$seconds" | tr -d '\r' | sed 's|Z:\\|/|; s|\\|/|g'
-# The operator's guide shows these three windows: its screenshots follow the program.
-[ "$seconds" = 0 ] || cp "$work"/{main-dialog,link-report,port-dialog}.png "$top/docs/images/"

@@ -1,5 +1,5 @@
 # Entry points. Each installs what is missing first (scripts/deps.sh is idempotent).
-.PHONY: deps build dist test bench demo guide-images clean
+.PHONY: deps build dist test bench soak demo guide-images clean
 
 deps:
 	@scripts/deps.sh
@@ -18,6 +18,10 @@ test: deps
 
 bench: deps
 	scripts/run-tests.sh bench
+
+# Hours of faults and bad input in minutes: SOAK_MINUTES (default 10) per long run.
+soak: deps
+	scripts/run-tests.sh soak
 
 demo: deps
 	scripts/demo.sh

@@ -1,5 +1,6 @@
 #include "ChartRenderer.h"
 #include "GdiObjects.h"
+#include <array>
 
 using namespace Gdiplus;
 
@@ -43,6 +44,39 @@ BYTE GridAlpha(int distance)
     if (distance <= 5)
         return 0xA1;
     return 0x7B;
+}
+
+// The rendering settings of every layer over the white field.
+void SetQuality(Graphics& graphics)
+{
+    graphics.SetInterpolationMode(InterpolationModeDefault);
+    graphics.SetCompositingQuality(CompositingQualityDefault);
+    graphics.SetCompositingMode(CompositingModeSourceOver);
+    graphics.SetSmoothingMode(SmoothingModeAntiAlias);
+    graphics.SetTextRenderingHint(TextRenderingHintAntiAliasGridFit);
+    graphics.SetPixelOffsetMode(PixelOffsetModeDefault);
+}
+
+Rect PlotArea(const RECT& bounds)
+{
+    return Rect(bounds.left + 50, bounds.top + 60, bounds.right - bounds.left - 60, bounds.bottom - bounds.top - 80);
+}
+
+Rect TitleBox(const RECT& bounds)
+{
+    return Rect(bounds.left + 50, bounds.top + 10, bounds.right - bounds.left - 60, 60);
+}
+
+// Where the frame around the plot area can change pixels, in off-screen bitmap coordinates:
+// 3 pixels to either side of its outline, for a 1-pixel pen however it is anti-aliased.
+std::array<RECT, 4> FrameBand(const RECT& bounds)
+{
+    const LONG margin = 3, left = 50, top = 60;
+    const LONG right = bounds.right - bounds.left - 10, bottom = bounds.bottom - bounds.top - 20;
+    return {{{left - margin, top - margin, right + margin + 1, top + margin + 1},
+             {left - margin, bottom - margin, right + margin + 1, bottom + margin + 1},
+             {left - margin, top - margin, left + margin + 1, bottom + margin + 1},
+             {right - margin, top - margin, right + margin + 1, bottom + margin + 1}}};
 }
 
 RectF ToRectF(const Rect& r)
@@ -110,57 +144,123 @@ void CChartRenderer::BuildGridTextures(int gridSize, int step)
 
 HRESULT CChartRenderer::Paint(HDC target, const RECT& bounds, CChartModel& model)
 {
+    return Paint(target, bounds, model, true);
+}
+
+HRESULT CChartRenderer::PaintWhole(HDC target, const RECT& bounds, CChartModel& model)
+{
+    return Paint(target, bounds, model, false);
+}
+
+HRESULT CChartRenderer::Paint(HDC target, const RECT& bounds, CChartModel& model, bool keptBackground)
+{
     const int width = bounds.right - bounds.left, height = bounds.bottom - bounds.top;
     model.TakeSnapshot(width - 60, height - 80, *m_snapshot);
     if (width <= 0 || height <= 0)
         return S_OK;
+    if (!m_offscreen || m_offscreen->Width() != width || m_offscreen->Height() != height)
+        m_offscreen = std::make_unique<CDibSurface>(width, height);
     CMemoryDC offscreen(target);
-    CGdiObject<HBITMAP> bitmap(::CreateCompatibleBitmap(target, width, height));
-    if (!offscreen || !bitmap)
+    if (!m_offscreen->IsValid() || !offscreen) {
+        m_offscreen.reset();
         return S_OK;
-    CSelectObject selected(offscreen, bitmap);
-    POINT origin;
-    ::SetViewportOrgEx(offscreen, -bounds.left, -bounds.top, &origin);
-    {
+    }
+    CSelectObject selected(offscreen, m_offscreen->Bitmap());
+    ::SetViewportOrgEx(offscreen, -bounds.left, -bounds.top, nullptr);
+    FormatChartTexts(*m_snapshot, m_texts);
+    // Kept backgrounds and the polyline's bitmap are in screen pixels: a printer or metafile
+    // target gets the whole paint through the DC, as its units may differ.
+    m_onDisplay = ::GetDeviceCaps(target, TECHNOLOGY) == DT_RASDISPLAY;
+    if (!keptBackground || !m_onDisplay || !DrawOverBackground(offscreen, bounds)) {
+        m_offscreen->Clear();
         Graphics graphics(offscreen);
-        DrawChart(graphics, bounds);
+        DrawWhole(graphics, bounds);
     }
     ::BitBlt(target, bounds.left, bounds.top, width, height, offscreen, bounds.left, bounds.top, SRCCOPY);
-    ::SetViewportOrgEx(offscreen, origin.x, origin.y, nullptr);
     return S_OK;
 }
 
-void CChartRenderer::DrawChart(Graphics& graphics, const RECT& bounds)
+// The frame lies in the kept background, so it ends up under the readout and the title instead
+// of over them. That changes no pixel unless a text reaches the frame; its band then differs
+// from the background's, and the paint is drawn whole instead.
+bool CChartRenderer::DrawOverBackground(HDC offscreen, const RECT& bounds)
 {
-    const int left = bounds.left, top = bounds.top;
-    const int width = bounds.right - left, height = bounds.bottom - top;
-    graphics.FillRectangle(m_backgroundBrush.get(), left, top, width, height);
-
+    const CDibSurface* background = Background(offscreen, bounds);
+    if (!background)
+        return false;
+    m_offscreen->CopyFrom(*background);
+    Graphics graphics(offscreen);
     const GraphicsContainer container = graphics.BeginContainer();
-    graphics.SetInterpolationMode(InterpolationModeDefault);
-    graphics.SetCompositingQuality(CompositingQualityDefault);
-    graphics.SetCompositingMode(CompositingModeSourceOver);
-    graphics.SetSmoothingMode(SmoothingModeAntiAlias);
-    graphics.SetTextRenderingHint(TextRenderingHintAntiAliasGridFit);
-    graphics.SetPixelOffsetMode(PixelOffsetModeDefault);
+    SetQuality(graphics);
+    const Rect plot = PlotArea(bounds);
+    DrawReadoutAndTitle(graphics, plot, TitleBox(bounds));
+    graphics.Flush(FlushIntentionSync);
+    for (const RECT& band : FrameBand(bounds))
+        if (!m_offscreen->SameIn(*background, band))
+            return false;
+    DrawTrace(graphics, bounds);
+    graphics.EndContainer(container);
+    return true;
+}
 
-    const CChartSnapshot& s = *m_snapshot;
-    const Rect plot(left + 50, top + 60, width - 60, height - 80);
-    const Rect titleBox(left + 50, top + 10, width - 60, 60);
-    LinearGradientBrush gradient(plot, Color(0xFF000000), Color(s.gradientColor), LinearGradientModeVertical);
+const CDibSurface* CChartRenderer::Background(HDC offscreen, const RECT& bounds)
+{
+    const size_t texture = GridTexture();
+    const Rect plot = PlotArea(bounds);
+    if (texture >= m_gridBrushes.size() || plot.Width < 1 || plot.Height < 1)
+        return nullptr;
+    if (const CDibSurface* kept = m_backgrounds.Find(bounds, m_snapshot->gradientColor, texture))
+        return kept;
+    auto surface = std::make_unique<CDibSurface>(m_offscreen->Width(), m_offscreen->Height());
+    CMemoryDC dc(offscreen);
+    if (!surface->IsValid() || !dc)
+        return nullptr;
+    CSelectObject selected(dc, surface->Bitmap());
+    ::SetViewportOrgEx(dc, -bounds.left, -bounds.top, nullptr);
+    {
+        Graphics graphics(dc);
+        DrawField(graphics, bounds);
+        const GraphicsContainer container = graphics.BeginContainer();
+        SetQuality(graphics);
+        DrawPlotArea(graphics, plot);
+        graphics.DrawRectangle(m_framePen.get(), plot);
+        graphics.EndContainer(container);
+    }
+    return m_backgrounds.Keep(texture, std::move(surface));
+}
+
+void CChartRenderer::DrawWhole(Graphics& graphics, const RECT& bounds)
+{
+    DrawField(graphics, bounds);
+    const GraphicsContainer container = graphics.BeginContainer();
+    SetQuality(graphics);
+    const Rect plot = PlotArea(bounds);
+    DrawPlotArea(graphics, plot);
+    DrawReadoutAndTitle(graphics, plot, TitleBox(bounds));
+    graphics.DrawRectangle(m_framePen.get(), plot);
+    DrawTrace(graphics, bounds);
+    graphics.EndContainer(container);
+}
+
+void CChartRenderer::DrawField(Graphics& graphics, const RECT& bounds)
+{
+    const INT left = bounds.left, top = bounds.top;
+    graphics.FillRectangle(m_backgroundBrush.get(), left, top, bounds.right - left, bounds.bottom - top);
+}
+
+void CChartRenderer::DrawPlotArea(Graphics& graphics, const Rect& plot)
+{
+    LinearGradientBrush gradient(plot, Color(0xFF000000), Color(m_snapshot->gradientColor), LinearGradientModeVertical);
     gradient.SetWrapMode(WrapModeTile);
     graphics.FillRectangle(&gradient, plot);
-    const size_t texture = static_cast<size_t>(s.gridPhase / s.step);
+    const size_t texture = GridTexture();
     if (texture < m_gridBrushes.size())
         graphics.FillRectangle(m_gridBrushes[texture].get(), plot);
+}
 
-    FormatChartTexts(s, m_texts);
-    DrawReadoutAndTitle(graphics, plot, titleBox);
-    graphics.DrawRectangle(m_framePen.get(), plot);
-    if (s.count > 2)
-        DrawPolyline(graphics, plot);
-    DrawLabels(graphics, plot);
-    graphics.EndContainer(container);
+size_t CChartRenderer::GridTexture() const
+{
+    return static_cast<size_t>(m_snapshot->gridPhase / m_snapshot->step);
 }
 
 void CChartRenderer::DrawReadoutAndTitle(Graphics& graphics, const Rect& plot, const Rect& titleBox)
@@ -172,14 +272,39 @@ void CChartRenderer::DrawReadoutAndTitle(Graphics& graphics, const Rect& plot, c
                         m_textBrush.get());
 }
 
-void CChartRenderer::DrawPolyline(Graphics& graphics, const Rect& plot)
+void CChartRenderer::DrawTrace(Graphics& graphics, const RECT& bounds)
+{
+    const Rect plot = PlotArea(bounds);
+    if (m_snapshot->count > 2)
+        DrawPolyline(graphics, bounds, plot);
+    DrawLabels(graphics, plot);
+}
+
+// On a display, through a GDI+ bitmap over the off-screen pixels rather than through the DC:
+// GDI+ under Wine fills a DC by way of temporary bitmaps as large as the polyline's bounding
+// box (for a full chart most of a paint's time) but draws into a bitmap in place. The colours
+// come out the same.
+void CChartRenderer::DrawPolyline(Graphics& graphics, const RECT& bounds, const Rect& plot)
 {
     const CChartSnapshot& s = *m_snapshot;
     const float bottom = static_cast<float>(plot.Y + plot.Height);
     for (size_t i = 0; i < s.count; ++i)
         m_points[i] = Point(plot.X + static_cast<INT>(i + 1) * s.step,
                             static_cast<INT>(bottom - (s.samples[i] - s.min) * s.scale));
-    graphics.DrawLines(m_linePen.get(), m_points, static_cast<INT>(s.count));
+    const INT count = static_cast<INT>(s.count);
+    if (!m_onDisplay) {
+        graphics.DrawLines(m_linePen.get(), m_points, count);
+        return;
+    }
+    graphics.Flush(FlushIntentionSync);
+    ::GdiFlush();
+    const int width = m_offscreen->Width();
+    Bitmap pixels(width, m_offscreen->Height(), width * 4, PixelFormat32bppRGB,
+                  reinterpret_cast<BYTE*>(m_offscreen->Pixels()));
+    Graphics inPlace(&pixels);
+    SetQuality(inPlace);
+    inPlace.TranslateTransform(static_cast<REAL>(-bounds.left), static_cast<REAL>(-bounds.top));
+    inPlace.DrawLines(m_linePen.get(), m_points, count);
 }
 
 void CChartRenderer::DrawLabels(Graphics& graphics, const Rect& plot)

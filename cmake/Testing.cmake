@@ -80,3 +80,17 @@ function(orvex_add_bench name)
   set_tests_properties(${name} PROPERTIES LABELS bench TIMEOUT 900 ENVIRONMENT "RIG_PTYS=${B_PTYS}"
                        WORKING_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
 endfunction()
+
+# orvex_add_soak(<name> SOURCES ... [LIBS ...] [PTYS n] [ARGS ...]): a long run against faults
+# and bad input, run by `make soak` (ctest -L soak; SOAK_MINUTES reaches it through the
+# environment) and left out of `make test`.
+function(orvex_add_soak name)
+  cmake_parse_arguments(S "" "PTYS" "SOURCES;LIBS;ARGS" ${ARGN})
+  if(S_SOURCES)
+    add_executable(${name} ${S_SOURCES})
+    target_link_libraries(${name} PRIVATE ${S_LIBS})
+  endif()
+  add_test(NAME ${name} COMMAND ${name} ${S_ARGS})
+  set_tests_properties(${name} PROPERTIES LABELS soak TIMEOUT 86400 ENVIRONMENT "RIG_PTYS=${S_PTYS}"
+                       WORKING_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
+endfunction()

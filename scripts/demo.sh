@@ -3,7 +3,8 @@
 # (on the far ends of two pty pairs, COM4 and COM6) and runs orvex on it in build/demo/.
 # With a display (DISPLAY set) the operator works the window until "Выход". Without one, orvex
 # runs under Xvfb for DEMO_SECONDS (default 20) with the links checked, recording on and
-# acquisition started; then the screenshot and the CSV file are left in build/demo/.
+# acquisition started; then the screenshots and the CSV file are left in build/demo/
+# (`make guide-images` copies the screenshots into docs/images/ for the operator's guide).
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 bits=$("$top/scripts/rig/arch.sh")
@@ -23,5 +24,9 @@ work=$top/build/demo
 rm -rf "$work"
 mkdir -p "$work"
 winpath() { local p=${1//\//\\}; echo "Z:$p"; }
-RIG_PTYS=0 RIG_PAIRS_WANT="3:4 5:6" "$build/wine-run" "$build/bin/demo_driver.exe" \
+# Unattended, orvex runs on a Wine desktop of its own, which draws the window frames that the
+# screenshots of the operator's guide show.
+desktop=()
+[ "$seconds" = 0 ] || desktop=(explorer /desktop=orvex-demo,1280x1024)
+RIG_PTYS=0 RIG_PAIRS_WANT="3:4 5:6" "$build/wine-run" "${desktop[@]}" "$(winpath "$build/bin/demo_driver.exe")" \
   "$(winpath "$top/examples")" "$(winpath "$work")" "$seconds" | tr -d '\r' | sed 's|Z:\\|/|; s|\\|/|g'

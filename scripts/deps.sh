@@ -5,7 +5,8 @@ here=$(cd "$(dirname "$0")" && pwd)
 
 SUDO=""; [ "$(id -u)" = 0 ] || SUDO=sudo
 pkgs=(cmake make g++-mingw-w64-i686 g++-mingw-w64-x86-64 mingw-w64-tools googletest
-      libboost-date-time-dev libwine-dev wine wine64 fonts-wine xvfb socat gcc)
+      libboost-date-time-dev libwine-dev wine wine64 fonts-wine xvfb socat gcc
+      nsis cmark-gfm locales)
 if [ "$("$here/rig/arch.sh")" = 32 ]; then
   dpkg --print-foreign-architectures | grep -qx i386 || $SUDO dpkg --add-architecture i386
   pkgs+=(wine32:i386)

@@ -2,6 +2,7 @@
 # Builds the test tree and runs ctest under the rig (Xvfb, one wineserver, private prefix).
 #   run-tests.sh test    every test except benchmarks
 #   run-tests.sh bench   the benchmarks, with their figures
+#   run-tests.sh soak    the long runs against faults and bad input (SOAK_MINUTES, default 10)
 # The deliverables are 32-bit, so the i686 test tree is always compiled, also on a kernel that
 # cannot run it (there the 64-bit tree of the same sources is what runs).
 set -euo pipefail
@@ -21,8 +22,8 @@ build=$top/build/$preset
 "$top/scripts/rig/session.sh" start "$build" "$bits"
 trap '"$top/scripts/rig/session.sh" stop "$build"' EXIT
 cd "$build"
-if [ "$mode" = bench ]; then
-  ctest -L bench -V
-else
-  ctest -LE bench --output-on-failure -j2 ${CTEST_ARGS:-}
-fi
+case $mode in
+  bench) ctest -L bench -V ;;
+  soak) SOAK_MINUTES=${SOAK_MINUTES:-10} ctest -L soak -V ;;
+  *) ctest -LE 'bench|soak' --output-on-failure -j2 ${CTEST_ARGS:-} ;;
+esac

@@ -1,8 +1,9 @@
 // Runs orvex on the demo installation (examples/controller.xml) against devsim.
 //   demo_driver <examples folder> <work folder> <seconds>
 // seconds = 0: the operator works the window; the devices stop when orvex ends.
-// seconds > 0: checks the links, starts acquisition with recording on, waits, saves a
-// screenshot of the window and ends orvex.
+// seconds > 0: shows the port dialog, checks the links, starts acquisition with recording on,
+// waits and ends orvex, leaving screenshots of the three windows (the operator's guide shows
+// them): port-dialog.png, link-report.png and main-dialog.png.
 #include "TextConv.h"
 #include "WindowProbe.h"
 #include <windows.h>
@@ -17,7 +18,8 @@
 namespace {
 const wchar_t kMainCaption[] = L"Переносной измерительный комплекс «МИРЕЛ»";
 const wchar_t kReportCaption[] = L"МИРЕЛ. Проверка связи с модулями сбора данных";
-enum { IdStart = 1, IdExit = 2, IdLink = 1002, IdRecord = 1009 };
+const wchar_t kPortCaption[] = L"Связь";
+enum { IdStart = 1, IdExit = 2, IdPort = 3, IdLink = 1002, IdRecord = 1009 };
 
 std::wstring Quote(const std::wstring& text) { return L"\"" + text + L"\""; }
 
@@ -50,26 +52,41 @@ bool SavePng(HWND window, const std::wstring& path)
     return saved;
 }
 
-// Checks the links, starts acquisition with recording, waits, takes the screenshot, ends orvex.
+bool SaveShot(HWND window, const std::wstring& work, const wchar_t* name)
+{
+    ::Sleep(500);  // lets the window paint
+    std::wstring shot = work + L"\\" + name;
+    bool saved = window && SavePng(window, shot);
+    std::printf(saved ? "screenshot: %s\n" : "demo: no screenshot at %s\n", WideToAnsi(shot, CP_UTF8).c_str());
+    return saved;
+}
+
+// Opens the port dialog, checks the links, starts acquisition with recording, waits, ends orvex;
+// takes a screenshot of each of the three windows on the way.
 bool Drive(CStartedProcess& orvex, const std::wstring& work, int seconds)
 {
-    HWND dialog = WaitForWindow(orvex.info.dwProcessId, L"#32770", kMainCaption, 60000);
+    DWORD process = orvex.info.dwProcessId;
+    HWND dialog = WaitForWindow(process, L"#32770", kMainCaption, 60000);
     if (!dialog) {
         std::printf("demo: the orvex window did not appear\n");
         return false;
     }
+    Press(dialog, IdPort);
+    HWND ports = WaitForWindow(process, L"#32770", kPortCaption, 30000);
+    bool saved = SaveShot(ports, work, L"port-dialog.png");
+    ::PostMessageW(ports, WM_COMMAND, IDCANCEL, 0);
+    ::Sleep(500);
     Press(dialog, IdLink);
-    if (HWND report = WaitForWindow(orvex.info.dwProcessId, L"#32770", kReportCaption, 30000)) {
+    HWND report = WaitForWindow(process, L"#32770", kReportCaption, 30000);
+    if (report)
         std::printf("%s\n", WideToAnsi(MessageBoxText(report), CP_UTF8).c_str());  // the terminal reads UTF-8
-        ::PostMessageW(report, WM_COMMAND, IDOK, 0);
-    }
+    saved = SaveShot(report, work, L"link-report.png") && saved;
+    ::PostMessageW(report, WM_COMMAND, IDOK, 0);
     ::Sleep(500);
     ::SendMessageW(::GetDlgItem(dialog, IdRecord), BM_SETCHECK, BST_CHECKED, 0);
     Press(dialog, IdStart);
     ::Sleep(DWORD(seconds) * 1000);
-    std::wstring shot = work + L"\\orvex-demo.png";
-    bool saved = SavePng(dialog, shot);
-    std::printf(saved ? "screenshot: %s\n" : "demo: no screenshot at %s\n", WideToAnsi(shot, CP_UTF8).c_str());
+    saved = SaveShot(dialog, work, L"main-dialog.png") && saved;
     Press(dialog, IdStart);
     ::Sleep(500);
     Press(dialog, IdExit);

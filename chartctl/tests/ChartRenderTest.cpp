@@ -29,9 +29,10 @@ protected:
         }
     }
 
-    void Paint(CPixelCanvas& canvas)
+    void Paint(CPixelCanvas& canvas) { Paint(canvas, canvas.Bounds()); }
+
+    void Paint(CPixelCanvas& canvas, const RECTL& bounds)
     {
-        const RECTL bounds = canvas.Bounds();
         ASSERT_EQ(m_view->Draw(DVASPECT_CONTENT, -1, nullptr, nullptr, nullptr, canvas.DC(), &bounds, nullptr, nullptr, 0),
                   S_OK);
     }
@@ -194,4 +195,37 @@ TEST_F(ChartRender, GetSpanFillsTheCallersVariantWithoutFreeingWhatItHeld)
     EXPECT_EQ(span.vt, VT_I4);
     EXPECT_EQ(span.lVal, 100);
     EXPECT_EQ(held.m_references, 1);
+}
+
+// A paint copies the background kept for its size, colour and grid phase and draws the rest over
+// it; the picture must be exactly that of a paint drawn whole, whatever changed in between.
+TEST_F(ChartRender, PaintsOverTheKeptBackgroundExactlyWhatAWholePaintDraws)
+{
+    CChartRenderer whole;
+    ASSERT_EQ(whole.Initialise(20, 5), S_OK);
+    auto expectSame = [&](int width, int height, const RECTL& bounds, const char* after) {
+        CPixelCanvas kept(width, height), drawnWhole(width, height);
+        Paint(kept, bounds);
+        whole.PaintWhole(drawnWhole.DC(), RECT{bounds.left, bounds.top, bounds.right, bounds.bottom}, *m_model);
+        EXPECT_TRUE(kept.SameAs(drawnWhole)) << "after " << after;
+    };
+    CBstr title(L"Расход, л/мин");
+    ASSERT_EQ(m_chart->put_Title(title), S_OK);
+    for (int i = 0; i < 60; ++i)
+        Add({static_cast<float>(20 + 10 * std::sin(i / 8.0))});
+    expectSame(700, 400, {0, 0, 700, 400}, "the first paint");
+    Add({45});
+    expectSame(700, 400, {0, 0, 700, 400}, "a new maximum");
+    m_model->DropOldest();
+    expectSame(700, 400, {0, 0, 700, 400}, "a grid scroll step");
+    expectSame(900, 300, {0, 0, 900, 300}, "a resize");
+    expectSame(950, 350, {30, 20, 930, 320}, "moved bounds");
+    unsigned char r = 0, g = 0, b = 255;
+    ASSERT_EQ(m_chart->GradientColor(&r, &g, &b), S_OK);
+    expectSame(950, 350, {30, 20, 930, 320}, "a new gradient colour");
+    VARIANT num;
+    num.vt = VT_I4;
+    num.lVal = 45;  // three lines of readout, taller than the plot area: over the frame
+    ASSERT_EQ(m_chart->Precision(num), S_OK);
+    expectSame(950, 350, {30, 20, 930, 320}, "a readout over the frame");
 }

@@ -2,7 +2,6 @@
 #include "TestSupport.h"
 #include <gtest/gtest.h>
 #include <string>
-#include <vector>
 
 namespace {
 const wchar_t kClsidKey[] = L"CLSID\\{7C1E5A30-2B9D-4E61-A8F3-5D20C4B7E911}";
@@ -112,19 +111,4 @@ TEST(Registration, TheLibraryCarriesItsResources)
     EXPECT_NE(::FindResourceW(library, MAKEINTRESOURCEW(102), MAKEINTRESOURCEW(2) /* RT_BITMAP */), nullptr);
     EXPECT_NE(::FindResourceW(library, MAKEINTRESOURCEW(2), MAKEINTRESOURCEW(24) /* RT_MANIFEST */), nullptr);
     ::FreeLibrary(library);
-
-    DWORD handle = 0;
-    const DWORD size = ::GetFileVersionInfoSizeW(L"norvctrl.dll", &handle);
-    ASSERT_GT(size, 0u);
-    std::vector<BYTE> block(size);
-    ASSERT_TRUE(::GetFileVersionInfoW(L"norvctrl.dll", 0, size, block.data()));
-    VS_FIXEDFILEINFO* fixed = nullptr;
-    UINT length = 0;
-    ASSERT_TRUE(::VerQueryValueW(block.data(), L"\\", reinterpret_cast<void**>(&fixed), &length));
-    EXPECT_EQ(fixed->dwFileVersionMS, 0x00010000u);
-    EXPECT_EQ(fixed->dwFileVersionLS, 0x00000002u);
-    wchar_t* product = nullptr;
-    ASSERT_TRUE(::VerQueryValueW(block.data(), L"\\StringFileInfo\\040904B0\\ProductName",
-                                 reinterpret_cast<void**>(&product), &length));
-    EXPECT_STREQ(product, L"Norvane controls module");
 }

@@ -62,36 +62,21 @@ void PumpMessages(DWORD milliseconds)
     }
 }
 
-CPixelCanvas::CPixelCanvas(int width, int height) : m_width(width), m_height(height)
+CPixelCanvas::CPixelCanvas(int width, int height)
+    : m_surface(width, height), m_dc(nullptr), m_selected(m_dc, m_surface.Bitmap())
 {
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof(info.bmiHeader);
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    HDC screen = ::GetDC(nullptr);
-    m_dc = ::CreateCompatibleDC(screen);
-    ::ReleaseDC(nullptr, screen);
-    void* bits = nullptr;
-    m_bitmap = ::CreateDIBSection(m_dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    m_bits = static_cast<const DWORD*>(bits);
-    m_previous = ::SelectObject(m_dc, m_bitmap);
-}
-
-CPixelCanvas::~CPixelCanvas()
-{
-    ::SelectObject(m_dc, m_previous);
-    ::DeleteObject(m_bitmap);
-    ::DeleteDC(m_dc);
 }
 
 COLORREF CPixelCanvas::Pixel(int x, int y) const
 {
     ::GdiFlush();
-    const DWORD bgra = m_bits[y * m_width + x];
+    const DWORD bgra = m_surface.Pixels()[y * m_surface.Width() + x];
     return RGB((bgra >> 16) & 0xFF, (bgra >> 8) & 0xFF, bgra & 0xFF);
+}
+
+bool CPixelCanvas::SameAs(const CPixelCanvas& other) const
+{
+    return m_surface.SameIn(other.m_surface, RECT{0, 0, m_surface.Width(), m_surface.Height()});
 }
 
 bool CPixelCanvas::SavePng(const std::wstring& path) const
@@ -106,8 +91,9 @@ bool CPixelCanvas::SavePng(const std::wstring& path) const
     for (UINT i = 0; i < count; ++i) {
         if (std::wstring(encoders[i].MimeType) == L"image/png") {
             ::GdiFlush();
-            Gdiplus::Bitmap image(m_width, m_height, m_width * 4, PixelFormat32bppRGB,
-                                  reinterpret_cast<BYTE*>(const_cast<DWORD*>(m_bits)));
+            const int width = m_surface.Width();
+            Gdiplus::Bitmap image(width, m_surface.Height(), width * 4, PixelFormat32bppRGB,
+                                  reinterpret_cast<BYTE*>(const_cast<DWORD*>(m_surface.Pixels())));
             return image.Save(path.c_str(), &encoders[i].Clsid, nullptr) == Gdiplus::Ok;
         }
     }

@@ -1,4 +1,5 @@
 #pragma once
+#include "DibSurface.h"
 #include <windows.h>
 #include <string>
 #include <vector>
@@ -17,12 +18,11 @@ void PumpMessages(DWORD milliseconds);
 class CPixelCanvas {
 public:
     CPixelCanvas(int width, int height);
-    ~CPixelCanvas();
     CPixelCanvas(const CPixelCanvas&) = delete;
     CPixelCanvas& operator=(const CPixelCanvas&) = delete;
 
     HDC DC() const { return m_dc; }
-    RECTL Bounds() const { return RECTL{0, 0, m_width, m_height}; }
+    RECTL Bounds() const { return RECTL{0, 0, m_surface.Width(), m_surface.Height()}; }
     COLORREF Pixel(int x, int y) const;
     // Whether some pixel of the box satisfies the test.
     template <class Test>
@@ -34,14 +34,14 @@ public:
                     return true;
         return false;
     }
+    // Whether every pixel equals the other canvas's (of the same size).
+    bool SameAs(const CPixelCanvas& other) const;
     bool SavePng(const std::wstring& path) const;
 
 private:
-    int m_width, m_height;
-    HDC m_dc;
-    HBITMAP m_bitmap;
-    HGDIOBJ m_previous;
-    const DWORD* m_bits = nullptr;
+    CDibSurface m_surface;
+    CMemoryDC m_dc;
+    CSelectObject m_selected;
 };
 
 inline bool IsBlue(COLORREF c) { return GetBValue(c) > 150 && GetRValue(c) < 120 && GetGValue(c) < 120; }

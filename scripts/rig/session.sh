@@ -26,12 +26,14 @@ start() {
   if [ -n "${RIG_DISPLAY:-}" ]; then
     xdisplay=$RIG_DISPLAY  # the operator's own display (make demo with a screen)
   else
-    for display in $(seq 90 130); do
-      [ -e /tmp/.X11-unix/X$display ] || [ -e /tmp/.X$display-lock ] || break
-    done
-    Xvfb ":$display" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+    # Xvfb picks a free display itself and names it once it accepts clients: a number chosen
+    # here could be taken meanwhile, or be busy in a way files in /tmp do not show (a chroot).
+    rm -f "$rig/display"
+    Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$rig/display" >/dev/null 2>&1 &
     echo $! > "$rig/xvfb.pid"
-    for _ in $(seq 50); do [ -e /tmp/.X11-unix/X$display ] && break; sleep 0.1; done
+    for _ in $(seq 100); do [ -s "$rig/display" ] && break; sleep 0.1; done
+    display=$(cat "$rig/display")
+    [ -n "$display" ] || { echo "session: Xvfb did not start" >&2; exit 1; }
     xdisplay=:$display
   fi
   cat > "$rig/env" <<ENV

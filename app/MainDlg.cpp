@@ -292,10 +292,11 @@ void CMainDlg::OnStartStop()
         DoDataExchange(true);
         ::SetWindowTextW(button, kStopText);
         EnableSetupControls(false);
-        // A cycle that cannot start (no timer queue) leaves the dialog stopped.
+        // A cycle that cannot start (no timer queue, a segment thread missing) leaves the dialog stopped.
         if (!m_engine.StartCycle(m_hWnd)) {
             ::SetWindowTextW(button, kStartText);
             EnableSetupControls(true);
+            ::MessageBoxW(m_hWnd, L"Не удалось запустить опрос устройств", L"МИРЕЛ", MB_ICONERROR);
         }
     } else {
         m_engine.StopCycle();

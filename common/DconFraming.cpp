@@ -1,13 +1,16 @@
 #include "DconFraming.h"
+#include "TextConv.h"
 #include <cwchar>
 
-unsigned DconChecksum(const std::wstring& text)
+unsigned DconChecksum(const std::string& bytes)
 {
     unsigned sum = 0;
-    for (wchar_t c : text)
-        sum += unsigned(c);
+    for (unsigned char c : bytes)
+        sum += c;
     return sum % 256;
 }
+
+unsigned DconChecksum(const std::wstring& text) { return DconChecksum(WideToAnsi(text)); }
 
 static std::wstring ChecksumSuffix(unsigned sum)
 {
@@ -21,8 +24,17 @@ void DconFrame(std::wstring& request, bool checksum)
     request += checksum ? ChecksumSuffix(DconChecksum(request)) : std::wstring(L"\r");
 }
 
+// Silence, or more than one line, is no reply of the one module asked.
+static bool IsOneReply(const std::wstring& reply)
+{
+    size_t lineEnd = reply.find(L'\r');
+    return !reply.empty() && (lineEnd == std::wstring::npos || lineEnd + 1 == reply.size());
+}
+
 bool DconCheckReply(std::wstring& reply, bool checksum, DconReplyEnd end)
 {
+    if (end == DconReplyEnd::CarriageReturn && !IsOneReply(reply))
+        return false;
     if (!checksum)
         return true;
     if (reply.size() < 3)

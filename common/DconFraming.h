@@ -1,8 +1,10 @@
 #pragma once
 #include <string>
 
-// DCON command lines: the checksum is the sum of the character codes modulo 256, sent as two
-// upper-case hex digits before the carriage return.
+// DCON command lines: the checksum is the sum of the bytes of the line as it goes over the wire
+// (the text in the ANSI code page) modulo 256, sent as two upper-case hex digits before the
+// carriage return.
+unsigned DconChecksum(const std::string& bytes);
 unsigned DconChecksum(const std::wstring& text);
 
 // Appends the line ending in place: "\r", or the checksum digits and "\r".
@@ -12,7 +14,9 @@ void DconFrame(std::wstring& request, bool checksum);
 // return; the terminal only takes the last character for a terminator without examining it.
 enum class DconReplyEnd { CarriageReturn, Any };
 
-// The reply check of a DCON exchange. Checksum off: true, the reply untouched. Checksum on:
+// The reply check of a DCON exchange. For the engine (CarriageReturn) a device that sent nothing
+// has not answered, and bytes after the first carriage return are a second reply (a late one of
+// another module): both fail. Checksum off: otherwise true, the reply untouched. Checksum on:
 // the last three characters must be the checksum of the rest and the terminator; on a match
 // they are cut. Otherwise false and the reply stays whole.
 bool DconCheckReply(std::wstring& reply, bool checksum, DconReplyEnd end = DconReplyEnd::CarriageReturn);

@@ -28,13 +28,18 @@ CValue* CController::SetValue(const std::wstring& name, float x)
 {
     CValue* value = FindValue(name);
     if (value)
-        value->payload.f = x;  // the tag stays as it is
+        value->SetFloat(x);  // tagged float, so that formulas and outputs read it as the float it is
     return value;
 }
 
 bool CController::StartCycle(HWND window)
 {
     StopCycle();
+    // A phase waits for every worker without a time limit: one whose thread is not there would
+    // hold the pass for ever.
+    for (auto& worker : workers)
+        if (!worker->IsRunning())
+            return false;
     m_window = window;
     m_lock = std::make_unique<CCriticalSection>();
     HANDLE queue = ::CreateTimerQueue();
@@ -123,11 +128,15 @@ bool CController::RunPhase(bool read)
     return ok;
 }
 
+// Every variable is seen by the formulas under its name, its value read by its tag (a digital
+// input as 0 or 1, a counter as its count).
 void CController::ComputeVariables()
 {
+    for (auto& variable : variables)
+        SetVariable(variable->name.c_str(), variable->value->AsNumber());
     for (CVariable* variable : computed) {
         const wchar_t* name = variable->name.c_str();
-        SetVariable(name, double(variable->value->payload.f));
+        SetVariable(name, variable->value->AsNumber());
         double value = 0;
         int assigned = 0;
         Evaluate(variable->formula.c_str(), value, assigned);
@@ -140,8 +149,14 @@ void CController::ComputeVariables()
 bool CController::CheckLinks(std::wstring& report)
 {
     bool ok = true;
-    for (auto& transport : transports)
-        ok = transport->Open() && ok;
+    std::wstring failures;  // reasons a port gives for not opening, after the device lines
+    for (auto& transport : transports) {
+        bool opened = transport->Open();
+        std::wstring reason = opened ? std::wstring() : transport->OpenFailure();
+        if (!reason.empty())
+            failures += reason + L"\n";
+        ok = opened && ok;
+    }
     report.clear();
     for (auto& device : devices) {
         report += L"Связь c " + device->keyword + L":" + device->address + L" (" + device->description + L") по " +
@@ -150,6 +165,7 @@ bool CController::CheckLinks(std::wstring& report)
         report += answered ? L"ЕСТЬ\n" : L"НЕТ\n";
         ok = ok && answered;
     }
+    report += failures;
     return ok;
 }
 

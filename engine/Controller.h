@@ -34,7 +34,8 @@ public:
     void EnterLock();  // the acquisition lock; nothing while stopped
     void LeaveLock();
 
-    // Reopens every port and tests every device; one report line per device.
+    // Reopens every port and tests every device; one report line per device, then one for each
+    // port that tells why it did not open (a pipe name another program holds).
     bool CheckLinks(std::wstring& report);
     // Sets the input range code of the module at address "11" ("$AA2", then "%AAAATTCCFF"); only
     // a configuration read from that module is copied, and only its "!AA" counts as success.

@@ -29,9 +29,10 @@ bool CDCON::ReadDigital(bool inverted)
     if (!Command(L'@'))
         return false;
     uint32_t status = 0;
-    if (ParseDigitalStatus(m_reply, status))
-        for (size_t i = 0; i < inputs.size(); ++i)
-            inputs[i].SetInteger(int((status >> i & 1) ^ (inverted ? 1 : 0)));
+    if (!ParseDigitalStatus(m_reply, status))
+        return false;
+    for (size_t i = 0; i < inputs.size(); ++i)
+        inputs[i].SetInteger(int((status >> i & 1) ^ (inverted ? 1 : 0)));
     return true;
 }
 
@@ -42,8 +43,9 @@ bool CDCON::ReadCounter()
     if (!Command(L'#', channel))
         return false;
     int count = 0;
-    if (ParseCounter(m_reply, count) && !inputs.empty())
-        inputs[0].SetInteger(count);
+    if (!ParseCounter(m_reply, count) || inputs.empty())
+        return false;
+    inputs[0].SetInteger(count);
     return true;
 }
 
@@ -63,6 +65,6 @@ bool CDCON::WriteDigital(int digits)
 {
     std::vector<bool> on;
     for (const CValue& output : outputs)
-        on.push_back(output.payload.i != 0);
+        on.push_back(output.AsNumber() != 0.0);  // by its tag: a float -0,0 is off
     return Command(L'@', DigitalOutputData(on, digits));
 }

@@ -4,7 +4,8 @@
 
 // The DCON side shared by the ICP CON 7000 modules: builds each command from a lead
 // character, the address text and a body, exchanges it through the segment's transport and
-// turns the replies into values. A failed exchange or an unusable reply leaves values as they were.
+// turns the replies into values. A failed exchange or an unusable reply fails the operation and
+// leaves values as they were.
 class CDCON : public virtual CDevice {
 public:
     ~CDCON() override = default;

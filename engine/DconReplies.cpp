@@ -38,7 +38,7 @@ bool ParseDigitalStatus(const std::wstring& reply, uint32_t& status)
 
 bool ParseCounter(const std::wstring& reply, int& value)
 {
-    if (reply.size() < 4)
+    if (reply.size() < 4 || !Accepted(reply))
         return false;
     const wchar_t* start = reply.c_str() + 3;
     wchar_t* end = nullptr;

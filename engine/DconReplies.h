@@ -11,7 +11,7 @@
 // sends (7) is refused.
 bool ParseDigitalStatus(const std::wstring& reply, uint32_t& status);
 
-// "#AAN" counter: a decimal number from the fourth character on.
+// "#AAN" counter: a decimal number from the fourth character on; a refusal ("?AA") is refused.
 bool ParseCounter(const std::wstring& reply, int& value);
 
 // "#AA" analog inputs: fixed 7-character fields after the lead character, with a decimal

@@ -1,5 +1,6 @@
 #include "ModbusDevices.h"
 #include "ModbusFrame.h"
+#include <cmath>
 
 namespace {
 bool Exchange(CTransport* transport, CFrameRecord& request, CFrameRecord& reply)
@@ -10,21 +11,29 @@ bool Exchange(CTransport* transport, CFrameRecord& request, CFrameRecord& reply)
 
 CDeviceIVA8::CDeviceIVA8() : CDevice(12, L"IVA8", L"Гигрометр ИВА-8", 1, 0, TagBoolean) {}
 
+// The broadcast link test still goes out, but instruments do not answer broadcasts: the link is
+// good when the instrument answers its own read with a checked frame.
 bool CDeviceIVA8::TestLink()
 {
     BuildLinkTest(m_request);
-    return Exchange(transport, m_request, m_reply);
+    Exchange(transport, m_request, m_reply);
+    float reading = 0.0f;
+    return Poll(reading);
 }
 
 // A silent or garbled instrument must not stop the pass: the reading then keeps its last value.
 bool CDeviceIVA8::ReadInputs()
 {
-    BuildIva8Read(m_request, 0x0200);
-    Exchange(transport, m_request, m_reply);
     float reading = 0.0f;
-    if (DecodeIva8Reading(m_reply, reading))
+    if (Poll(reading))
         inputs[0].SetFloat(reading);
     return true;
+}
+
+bool CDeviceIVA8::Poll(float& reading)
+{
+    BuildIva8Read(m_request, 0x0200);
+    return Exchange(transport, m_request, m_reply) && DecodeIva8Reading(m_reply, reading);
 }
 
 bool CDeviceIVA8::WriteOutputs() { return true; }
@@ -35,28 +44,37 @@ CDeviceRRG12::CDeviceRRG12() : CDevice(13, L"RRG12", L"Измеритель-ре
 bool CDeviceRRG12::TestLink()
 {
     BuildLinkTest(m_request);
-    return Exchange(transport, m_request, m_reply);
+    Exchange(transport, m_request, m_reply);
+    float flow = 0.0f, second = 0.0f;
+    return Poll(flow, second);
 }
 
 bool CDeviceRRG12::ReadInputs()
 {
-    BuildReadHolding(m_request, ModbusAddress(), 4, 2);
-    Exchange(transport, m_request, m_reply);
     float flow = 0.0f, second = 0.0f;
-    if (DecodeRrg12Readings(m_reply, flow, second)) {
+    if (Poll(flow, second)) {
         inputs[0].SetFloat(flow);
         inputs[1].SetFloat(second);
     }
     return true;
 }
 
+bool CDeviceRRG12::Poll(float& flow, float& second)
+{
+    BuildReadHolding(m_request, ModbusAddress(), 4, 2);
+    return Exchange(transport, m_request, m_reply) && DecodeRrg12Readings(m_reply, flow, second);
+}
+
+// A set point that is not a number fails the write and waits for a number, without the 5 s pause.
 bool CDeviceRRG12::WriteOutputs()
 {
     if (m_setPointTimer.Milliseconds() / 1000.0 <= kSetPointSeconds)
         return true;
+    double setPoint = outputs[0].AsNumber();
+    if (std::isnan(setPoint))
+        return false;
     m_setPointTimer.Restart();
-    auto value = uint16_t(int(outputs[0].payload.f * 100.0f));
-    BuildWriteRegister(m_request, ModbusAddress(), 4, value);
+    BuildWriteRegister(m_request, ModbusAddress(), 4, Rrg12SetPointValue(setPoint));
     return Exchange(transport, m_request, m_reply);
 }
 

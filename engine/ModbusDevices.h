@@ -13,6 +13,9 @@ public:
     bool ResetStatus() override;
 
 private:
+    // The instrument's own read; true when a checked frame with the reading came back.
+    bool Poll(float& reading);
+
     CFrameRecord m_request;
     CFrameRecord m_reply;
 };
@@ -30,6 +33,9 @@ public:
     static constexpr double kSetPointSeconds = 5.0;
 
 private:
+    // The read of registers 4 and 5; true when a checked frame with both came back.
+    bool Poll(float& flow, float& second);
+
     CFrameRecord m_request;
     CFrameRecord m_reply;
     CStopwatch m_setPointTimer;

@@ -14,7 +14,7 @@ bool ModbusAppendCrc(CFrameRecord& frame)
 
 bool ModbusCheckReply(const CFrameRecord& request, const CFrameRecord& reply)
 {
-    if (reply.count > int(sizeof reply.data))
+    if (reply.count <= 0 || reply.count > int(sizeof reply.data))
         return false;
     bool crcGood = true;
     if (reply.count >= 5) {
@@ -27,7 +27,7 @@ bool ModbusCheckReply(const CFrameRecord& request, const CFrameRecord& reply)
 
 bool DecodeIva8Reading(const CFrameRecord& reply, float& reading)
 {
-    if (reply.count < 10)
+    if (reply.count < kIva8ReplyBytes)
         return false;
     auto number = int16_t(uint16_t((reply.data[8] | 0x40) << 8 | reply.data[9]));
     reading = float(number * 0.01);
@@ -36,9 +36,18 @@ bool DecodeIva8Reading(const CFrameRecord& reply, float& reading)
 
 bool DecodeRrg12Readings(const CFrameRecord& reply, float& first, float& second)
 {
-    if (reply.count < 7)
+    if (reply.count < kRrg12ReplyBytes)
         return false;
     first = float((reply.data[3] << 8 | reply.data[4]) / 100.0);
     second = float((reply.data[5] << 8 | reply.data[6]) / 100.0);
     return true;
+}
+
+uint16_t Rrg12SetPointValue(double setPoint)
+{
+    if (setPoint <= 0.0)
+        return 0;
+    if (setPoint >= 655.35)
+        return 65535;
+    return uint16_t(float(setPoint) * 100.0f);
 }

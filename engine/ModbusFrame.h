@@ -1,17 +1,28 @@
 #pragma once
 #include "Transport.h"
+#include <cstdint>
 
 // Appends the CRC-16 to a request, low byte first; false (nothing changed) when the record has
 // no room for it.
 bool ModbusAppendCrc(CFrameRecord& frame);
 
-// The reply check of a binary exchange: a reply of 5 bytes or more must end in the CRC of the
-// rest, and no reply may be the exception answer to the request's function.
+// The reply check of a binary exchange: an empty reply (a silent device) fails, a reply of 5
+// bytes or more must end in the CRC of the rest, and no reply may be the exception answer to the
+// request's function.
 bool ModbusCheckReply(const CFrameRecord& request, const CFrameRecord& reply);
 
+// The shortest replies that hold the readings and, after them, their CRC.
+constexpr int kIva8ReplyBytes = 12;
+constexpr int kRrg12ReplyBytes = 9;
+
 // The IVA-8 reading in reply bytes 8 and 9: the high byte always carries bit 6, the pair is a
-// signed number of hundredths. False when the reply is too short to hold it.
+// signed number of hundredths. False when the reply is too short to hold it and its CRC.
 bool DecodeIva8Reading(const CFrameRecord& reply, float& reading);
 
 // The two RRG-12 registers of a read-holding reply (bytes 3-4 and 5-6), unsigned hundredths.
+// False when the reply is too short to hold them and their CRC.
 bool DecodeRrg12Readings(const CFrameRecord& reply, float& first, float& second);
+
+// The RRG-12 set point in hundredths, truncated: below 0 goes out as 0, above 655,35 as 65535.
+// The caller sends nothing for a value that is not a number.
+uint16_t Rrg12SetPointValue(double setPoint);

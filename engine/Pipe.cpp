@@ -9,6 +9,7 @@
 
 namespace {
 const DWORD kRetryMs = 200;  // pause before a new instance when creating or connecting one failed
+const DWORD kFirstInstanceMs = 2000;  // the most Open waits for the server thread's first instance
 }
 
 CPipe::CPipe(const std::wstring& path) : m_path(path.substr(0, 511))
@@ -22,6 +23,24 @@ CPipe::~CPipe()
     m_quitEvent.Set();
     if (m_thread.IsValid())
         ::WaitForSingleObject(m_thread, INFINITE);
+}
+
+// The pipe can serve its segment when its server thread runs and no other process holds the name.
+bool CPipe::Open()
+{
+    if (!m_thread.IsValid())
+        return false;
+    ::WaitForSingleObject(m_tried, kFirstInstanceMs);
+    CScopedLock lock(m_lock);
+    return !m_nameTaken;
+}
+
+std::wstring CPipe::OpenFailure()
+{
+    if (!m_thread.IsValid())
+        return L"Канал " + m_path + L" не обслуживается: поток канала не запущен";
+    CScopedLock lock(m_lock);
+    return m_nameTaken ? L"Имя канала " + m_path + L" занято другой программой" : std::wstring();
 }
 
 // A silent client must not stall its segment's pass for long, yet a slow one answering in about
@@ -97,10 +116,17 @@ void CPipe::Serve()
 {
     while (!Quitting()) {
         CPipeInstance pipe(m_path);
-        if (pipe.IsValid() && pipe.BeginConnect() && AwaitClient(pipe))
+        {
+            CScopedLock lock(m_lock);
+            m_nameTaken = pipe.NameTaken();
+        }
+        m_tried.Set();
+        if (!pipe.IsValid())
+            PauseBeforeRetry(true);
+        else if (pipe.BeginConnect() && AwaitClient(pipe))
             Converse(pipe);
         else
-            PauseBeforeRetry();
+            PauseBeforeRetry(false);
     }
     FailPending();
 }
@@ -110,15 +136,22 @@ bool CPipe::Quitting()
     return ::WaitForSingleObject(m_quitEvent, 0) == WAIT_OBJECT_0;
 }
 
-// No instance (the name may be invalid or refused) or a failed connection: try again soon. The
-// exchange in hand keeps its time limit meanwhile.
-void CPipe::PauseBeforeRetry()
+// No instance (the name is invalid, or held by another process) or a failed connection: try
+// again soon. Without an instance no client can answer, so exchanges fail at once; after a
+// failed connection the exchange in hand keeps its time limit.
+void CPipe::PauseBeforeRetry(bool noInstance)
 {
+    if (noInstance)
+        FailPending();
     DWORD start = ::GetTickCount();
     for (DWORD elapsed = 0; elapsed < kRetryMs; elapsed = ::GetTickCount() - start) {
         switch (Wait(nullptr, kRetryMs - elapsed)) {
         case Wake::Quit: return;
-        case Wake::Request: TakeRequest(); break;
+        case Wake::Request:
+            TakeRequest();
+            if (noInstance)
+                FailPending();
+            break;
         default: ExpireIfDue(); break;
         }
     }

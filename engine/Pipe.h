@@ -8,7 +8,8 @@ class CPipeInstance;
 // A segment served through a named pipe, so that another process can stand in for it. A server
 // thread keeps one pipe instance for one client at a time. Each exchange goes to the client as one
 // message, framed as on a serial line, and the client's next message is the reply. An exchange
-// fails when no client answers within max(500 ms, 4 x the reply delay).
+// fails when no client answers within max(500 ms, 4 x the reply delay), and at once while another
+// process holds the pipe's name.
 class CPipe : public virtual CTransport {
 public:
     explicit CPipe(const std::wstring& path);
@@ -16,11 +17,12 @@ public:
     CPipe(const CPipe&) = delete;
     CPipe& operator=(const CPipe&) = delete;
 
-    bool Open() override { return true; }
+    bool Open() override;
     bool Transact(std::wstring& request, std::wstring& reply) override;
     bool TransactBinary(CFrameRecord& request, CFrameRecord& reply) override;
     bool SetPortId(const std::wstring&) override { return true; }
     std::wstring GetPortId() override { return m_path; }
+    std::wstring OpenFailure() override;
 
     void SetDelay(int ms);
     int TimeLimit();
@@ -34,7 +36,7 @@ private:
     static unsigned __stdcall ServerThread(void* self);
     void Serve();
     bool AwaitClient(CPipeInstance& pipe);
-    void PauseBeforeRetry();
+    void PauseBeforeRetry(bool noInstance);
     void Converse(CPipeInstance& pipe);
     bool Send(CPipeInstance& pipe);
     bool Receive(CPipeInstance& pipe);
@@ -51,6 +53,7 @@ private:
     CEvent m_requestEvent;
     CEvent m_doneEvent;
     CEvent m_quitEvent{true};  // manual reset: every wait of the server thread must see it
+    CEvent m_tried{true};      // set once the server thread has tried to make its first instance
     CHandle m_thread;
 
     // The request slot, under m_lock.
@@ -59,6 +62,7 @@ private:
     CFrameRecord m_frame;
     bool m_binary = false;
     bool m_answered = false;
+    bool m_nameTaken = false;
     int m_delay = 0;
 
     // The server thread's own state of the exchange in hand.

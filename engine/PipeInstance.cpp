@@ -1,10 +1,18 @@
 #include "PipeInstance.h"
 
+// Only local clients, and only as the first instance of the name: another process that serves
+// the name already would otherwise share the clients with us. Wine ignores the first-instance
+// flag, so a name that answers a wait is taken as held as well.
 CPipeInstance::CPipeInstance(const std::wstring& path)
-    : m_pipe(::CreateNamedPipeW(path.c_str(), PIPE_ACCESS_DUPLEX | FILE_FLAG_OVERLAPPED,
-                                PIPE_TYPE_MESSAGE | PIPE_READMODE_MESSAGE | PIPE_WAIT, PIPE_UNLIMITED_INSTANCES,
-                                kMessageSize, kMessageSize, 500, nullptr))
 {
+    m_nameTaken = ::WaitNamedPipeW(path.c_str(), 1) || ::GetLastError() == ERROR_SEM_TIMEOUT;
+    if (!m_nameTaken) {
+        DWORD open = PIPE_ACCESS_DUPLEX | FILE_FLAG_OVERLAPPED | FILE_FLAG_FIRST_PIPE_INSTANCE;
+        DWORD mode = PIPE_TYPE_MESSAGE | PIPE_READMODE_MESSAGE | PIPE_WAIT | PIPE_REJECT_REMOTE_CLIENTS;
+        m_pipe.Attach(::CreateNamedPipeW(path.c_str(), open, mode, PIPE_UNLIMITED_INSTANCES, kMessageSize, kMessageSize,
+                                         500, nullptr));
+        m_nameTaken = !m_pipe.IsValid() && ::GetLastError() == ERROR_ACCESS_DENIED;
+    }
     m_connect.hEvent = m_connectEvent;
     m_read.hEvent = m_readEvent;
     m_write.hEvent = m_writeEvent;

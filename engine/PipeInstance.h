@@ -15,6 +15,8 @@ public:
     CPipeInstance& operator=(const CPipeInstance&) = delete;
 
     bool IsValid() const { return m_pipe.IsValid(); }
+    // Another process serves the name already; no instance was made.
+    bool NameTaken() const { return m_nameTaken; }
 
     // Starts waiting for a client; ConnectEvent() is signalled when one comes (or the wait fails).
     bool BeginConnect();
@@ -41,6 +43,7 @@ private:
     OVERLAPPED m_connect = {};
     OVERLAPPED m_read = {};
     OVERLAPPED m_write = {};
+    bool m_nameTaken = false;
     bool m_connectPending = false;
     bool m_readPending = false;
     bool m_writePending = false;

@@ -14,6 +14,9 @@ bool StartsWith(const std::wstring& text, const wchar_t* prefix)
 {
     return text.compare(0, wcslen(prefix), prefix) == 0;
 }
+
+// An element without text, or with blanks only, gives its variable no formula.
+bool IsFormula(const std::wstring& text) { return text.find_first_not_of(L" \t\r\n") != std::wstring::npos; }
 }  // namespace
 
 CSAXConfig::CSAXConfig()
@@ -36,6 +39,7 @@ HRESULT WINAPI CSAXConfig::startElement(const wchar_t*, int, const wchar_t* loca
                                         const wchar_t*, int, ISAXAttributes* attributes)
 {
     std::wstring element(localName, size_t(localLength));
+    m_text.clear();  // an element's text is its own: an empty one inherits nothing
     m_attributes.clear();
     std::wstring last;
     int count = 0;
@@ -59,9 +63,10 @@ HRESULT WINAPI CSAXConfig::startElement(const wchar_t*, int, const wchar_t* loca
     return S_OK;
 }
 
+// The reader may hand one text over in several pieces.
 HRESULT WINAPI CSAXConfig::characters(const wchar_t* chars, int length)
 {
-    m_text.assign(chars, std::min(size_t(length), kMaxText));
+    m_text.append(chars, std::min(size_t(std::max(length, 0)), kMaxText - m_text.size()));
     return S_OK;
 }
 
@@ -194,7 +199,7 @@ void CSAXConfig::Build(CController& controller)
 {
     for (auto& variable : m_variables) {
         auto formula = m_expressions.find(variable->name);
-        if (formula != m_expressions.end()) {
+        if (formula != m_expressions.end() && IsFormula(formula->second)) {
             variable->formula = formula->second;
             controller.computed.push_back(variable.get());
         }

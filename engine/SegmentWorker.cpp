@@ -8,12 +8,7 @@ CSegmentWorker::CSegmentWorker(CTransport* transport, const std::vector<CDevice*
     for (CDevice* device : allDevices)
         if (device->transport == transport)
             m_devices.push_back(device);
-    // _beginthread closes its handle when the thread ends; keep our own to wait on.
-    uintptr_t thread = _beginthread(ThreadProc, 0, this);
-    HANDLE own = nullptr;
-    if (thread != uintptr_t(-1))
-        ::DuplicateHandle(::GetCurrentProcess(), HANDLE(thread), ::GetCurrentProcess(), &own, SYNCHRONIZE, FALSE, 0);
-    m_thread.Attach(own);
+    m_thread.Attach(reinterpret_cast<HANDLE>(_beginthreadex(nullptr, 0, ThreadProc, this, 0, nullptr)));
 }
 
 CSegmentWorker::~CSegmentWorker()
@@ -23,9 +18,10 @@ CSegmentWorker::~CSegmentWorker()
         ::WaitForSingleObject(m_thread, INFINITE);
 }
 
-void __cdecl CSegmentWorker::ThreadProc(void* self)
+unsigned __stdcall CSegmentWorker::ThreadProc(void* self)
 {
     static_cast<CSegmentWorker*>(self)->Run();
+    return 0;
 }
 
 void CSegmentWorker::Run()

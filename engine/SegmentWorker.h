@@ -15,6 +15,8 @@ public:
     CSegmentWorker(const CSegmentWorker&) = delete;
     CSegmentWorker& operator=(const CSegmentWorker&) = delete;
 
+    // Whether the thread runs: a phase must not wait for one that will never answer.
+    bool IsRunning() const { return m_thread.IsValid() && ::WaitForSingleObject(m_thread, 0) == WAIT_TIMEOUT; }
     void StartRead() { m_read.Set(); }
     void StartWrite() { m_write.Set(); }
     HANDLE DoneEvent() const { return m_done; }
@@ -24,7 +26,7 @@ public:
     const std::vector<CDevice*>& Devices() const { return m_devices; }
 
 private:
-    static void __cdecl ThreadProc(void* self);
+    static unsigned __stdcall ThreadProc(void* self);
     void Run();
 
     CHandle m_thread;

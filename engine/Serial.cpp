@@ -13,10 +13,11 @@ CSerial::CSerial(const std::wstring& portId, const std::wstring& settings, const
 
 CSerial::~CSerial() { Close(); }
 
+// Closes first also after a failed Open that left the file open: the port is opened without
+// sharing, so the old handle would make the first attempt fail.
 bool CSerial::Open()
 {
-    if (m_open)
-        Close();
+    Close();
     if (!OpenFile())
         return false;
     m_open = Configure();
@@ -61,14 +62,10 @@ void CSerial::StartThread()
     m_requestEvent.Attach(::CreateEventW(nullptr, FALSE, FALSE, nullptr));
     m_doneEvent.Attach(::CreateEventW(nullptr, FALSE, FALSE, nullptr));
     m_quitEvent.Attach(::CreateEventW(nullptr, FALSE, FALSE, nullptr));
-    // _beginthread closes its handle when the thread ends; keep our own to wait on.
-    uintptr_t thread = _beginthread(m_protocol == L"DCON" ? TextThread : BinaryThread, 0, this);
-    HANDLE own = nullptr;
-    if (thread != uintptr_t(-1))
-        ::DuplicateHandle(::GetCurrentProcess(), HANDLE(thread), ::GetCurrentProcess(), &own, SYNCHRONIZE, FALSE, 0);
-    m_thread.Attach(own);
+    m_thread.Attach(reinterpret_cast<HANDLE>(
+        _beginthreadex(nullptr, 0, m_protocol == L"DCON" ? TextThread : BinaryThread, this, 0, nullptr)));
     if (!m_thread.IsValid())
-        m_open = false;
+        m_open = false;  // no exchange may wait for a thread that is not there
 }
 
 void CSerial::Close()
@@ -141,24 +138,40 @@ bool CSerial::TransactBinary(CFrameRecord& request, CFrameRecord& reply)
     return ModbusCheckReply(request, reply);
 }
 
-void __cdecl CSerial::TextThread(void* self)
+unsigned __stdcall CSerial::TextThread(void* self)
 {
     auto* serial = static_cast<CSerial*>(self);
     while (serial->WaitForRequest())
         serial->ServeText();
+    return 0;
 }
 
-void __cdecl CSerial::BinaryThread(void* self)
+unsigned __stdcall CSerial::BinaryThread(void* self)
 {
     auto* serial = static_cast<CSerial*>(self);
     while (serial->WaitForRequest())
         serial->ServeBinary();
+    return 0;
 }
 
 bool CSerial::WaitForRequest()
 {
     const HANDLE events[] = {m_quitEvent, m_requestEvent};
     return ::WaitForMultipleObjects(2, events, FALSE, INFINITE) == WAIT_OBJECT_0 + 1;
+}
+
+// Whatever came since the last exchange (a reply later than its delay, noise) is no reply to
+// the request about to go out: it is read and dropped, at most one queue's worth.
+void CSerial::DropReceived()
+{
+    unsigned char chunk[256];
+    DWORD errors = 0, got = 0;
+    COMSTAT status{};
+    for (size_t total = 0; total < 4096 && ::ClearCommError(m_port, &errors, &status) && status.cbInQue > 0;
+         total += got) {
+        if (!::ReadFile(m_port, chunk, std::min(DWORD(sizeof chunk), status.cbInQue), &got, nullptr) || got == 0)
+            return;
+    }
 }
 
 // Everything that arrives within the delay, plus gaps of at most 1 ms, is the reply. Bytes
@@ -185,6 +198,7 @@ void CSerial::ServeText()
         CScopedLock lock(m_lock);
         std::string bytes = WideToAnsi(m_request);
         bytes.resize(std::min(bytes.size(), kTextLimit));
+        DropReceived();
         DWORD written = 0;
         m_written = ::WriteFile(m_port, bytes.data(), DWORD(bytes.size()), &written, nullptr) != FALSE;
         if (m_written) {
@@ -200,6 +214,7 @@ void CSerial::ServeBinary()
 {
     {
         CScopedLock lock(m_lock);
+        DropReceived();
         DWORD written = 0;
         m_written = ::WriteFile(m_port, m_frame.data, DWORD(m_frame.count), &written, nullptr) != FALSE;
         if (m_written) {

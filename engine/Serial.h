@@ -35,9 +35,10 @@ private:
     bool Configure();
     void StartThread();
     bool HandOver();
-    static void __cdecl TextThread(void* self);
-    static void __cdecl BinaryThread(void* self);
+    static unsigned __stdcall TextThread(void* self);
+    static unsigned __stdcall BinaryThread(void* self);
     bool WaitForRequest();
+    void DropReceived();
     size_t ReadReply(unsigned char* buffer, size_t size);
     void ServeText();
     void ServeBinary();

@@ -1,4 +1,5 @@
 #include "DconFraming.h"
+#include <windows.h>
 #include <gtest/gtest.h>
 
 TEST(DconFraming, FramesWithAndWithoutChecksum)
@@ -51,8 +52,28 @@ TEST(DconFraming, ChecksumOffLeavesReplyAsReceived)
     std::wstring reply = L"!11\r";
     EXPECT_TRUE(DconCheckReply(reply, false));
     EXPECT_EQ(reply, L"!11\r");
-    std::wstring empty;
-    EXPECT_TRUE(DconCheckReply(empty, false));
+}
+
+// Silence is no answer, and a second line is a reply of another module that came late.
+TEST(DconFraming, EmptyAndTwoLineRepliesFailWithAndWithoutChecksum)
+{
+    for (bool checksum : {false, true}) {
+        std::wstring empty, first = L">+01.250", second = L">+02.500";
+        DconFrame(first, checksum);
+        DconFrame(second, checksum);
+        std::wstring both = first + second;
+        EXPECT_FALSE(DconCheckReply(empty, checksum));
+        EXPECT_FALSE(DconCheckReply(both, checksum));
+        EXPECT_EQ(both, first + second);
+    }
+}
+
+// Under code page 1251, as the installation runs: the sum of the bytes that go over the line.
+TEST(DconFraming, ChecksumIsTheSumOfTheAnsiBytes)
+{
+    ASSERT_EQ(::GetACP(), 1251u);
+    EXPECT_EQ(DconChecksum(L"$01Ж"), (0x24u + 0x30 + 0x31 + 0xC6) % 256);
+    EXPECT_EQ(DconChecksum(std::string("$01\xC6")), DconChecksum(L"$01Ж"));
 }
 
 // The terminal takes the last character for the terminator without examining it.

@@ -105,10 +105,10 @@ TEST_F(ControllerLine, SegmentsRunInParallelAndDevicesInFileOrder)
     EXPECT_FLOAT_EQ(c.FindValue(L"U23")->payload.f, -7.25f);
 }
 
+// Also without the checksum a silent module has not answered: its link test and every pass fail.
 TEST_F(ControllerLine, ASilentModuleFailsThePassButLaterModulesAreStillRead)
 {
-    // With the checksum on, a silent module also fails its link test.
-    std::string config = Wrap(20, Port("A", pairs[0].first, 40, "DCON", "on") + Device("ICP7017", "A", "11", Item("U11", 0)) +
+    std::string config = Wrap(20, Port("A", pairs[0].first, 40) + Device("ICP7017", "A", "11", Item("U11", 0)) +
                                        Device("ICP7017", "A", "12") + Device("ICP7017", "A", "13", Item("U13", 0)) +
                                        "<variable name=\"n\" type=\"A\" description=\"n\">n = n + 1</variable>\n");
     CDevsim sim(config, L"A", ComName(pairs[0].second), L"--set 11=2.5 --set 13=4.75 --fault 12=silent");
@@ -126,29 +126,58 @@ TEST_F(ControllerLine, ASilentModuleFailsThePassButLaterModulesAreStillRead)
     EXPECT_EQ(window.failures, 3);
     auto commands = Commands(sim, skip);
     ASSERT_GE(commands.size(), 3u);
-    EXPECT_EQ(commands[0], WithChecksum("#11"));
-    EXPECT_EQ(commands[1], WithChecksum("#12"));
-    EXPECT_EQ(commands[2], WithChecksum("#13"));
+    EXPECT_EQ(commands[0], "#11");
+    EXPECT_EQ(commands[1], "#12");
+    EXPECT_EQ(commands[2], "#13");
     EXPECT_FLOAT_EQ(c.FindValue(L"U11")->payload.f, 2.5f);
     EXPECT_FLOAT_EQ(c.FindValue(L"U13")->payload.f, 4.75f);
     EXPECT_FLOAT_EQ(c.FindValue(L"n")->payload.f, 0.0f);  // formulas never ran
 }
 
-TEST_F(ControllerLine, ASilentHygrometerDoesNotFailThePass)
+// Silent instruments fail their link test (they do not answer a broadcast either) but not a pass.
+TEST_F(ControllerLine, SilentInstrumentsFailTheirLinkTestButNotThePass)
 {
-    std::string config = Wrap(20, Port("M", pairs[0].first, 40, "RTU") + Device("IVA8", "M", "1") +
-                                       Device("RRG12", "M", "3", Item("FLOW", 0)));
-    CDevsim sim(config, L"M", ComName(pairs[0].second), L"--fault 1=silent --set 3=10:1");
+    std::string config = Wrap(20, Port("M", pairs[0].first, 40, "RTU") + Device("IVA8", "M", "1", Item("DEW", 0)) +
+                                       Device("RRG12", "M", "3", Item("FLOW", 0)) +
+                                       Device("RRG12", "M", "5", Item("FLOW5", 0)));
+    CDevsim sim(config, L"M", ComName(pairs[0].second), L"--fault 1=silent --fault 5=silent --set 3=10:1");
     ASSERT_TRUE(sim.Ready());
     CController c;
     ASSERT_EQ(LoadConfig(config, c), S_OK);
-    std::wstring report;
-    c.CheckLinks(report);
+    std::wstring report, port = L" по COM" + std::to_wstring(pairs[0].first);
+    EXPECT_FALSE(c.CheckLinks(report));
+    EXPECT_EQ(report, L"Связь c IVA8:1 (d)" + port + L" НЕТ\nСвязь c RRG12:3 (d)" + port +
+                          L" ЕСТЬ\nСвязь c RRG12:5 (d)" + port + L" НЕТ\n");
     CCycleWindow window;
     ASSERT_TRUE(window.RunPasses(c, 3, 30000));
     EXPECT_EQ(window.failures, 0);
     EXPECT_EQ(window.timers, 3);
     EXPECT_FLOAT_EQ(c.FindValue(L"FLOW")->payload.f, 10.0f);
+    EXPECT_EQ(c.FindValue(L"DEW")->tag, TagBoolean);  // nothing decoded from silence
+    EXPECT_EQ(c.FindValue(L"FLOW5")->tag, TagBoolean);
+}
+
+// The first module answers later than the delay, so its reply and the second module's come in
+// the second module's time: neither is taken, and each module keeps its own values.
+TEST_F(ControllerLine, ALateModuleDoesNotChangeTheNextModulesValues)
+{
+    // Period 0: every start runs one pass.
+    std::string config = Wrap(0, Port("A", pairs[0].first, 200) + Device("ICP7017", "A", "11", Item("U11", 0)) +
+                                      Device("ICP7017", "A", "12", Item("U12", 0)));
+    CDevsim sim(config, L"A", ComName(pairs[0].second), L"--set 11=1.25 --set 12=-3.5 --fault 11=late:300*1");
+    ASSERT_TRUE(sim.Ready());
+    CController c;
+    ASSERT_EQ(LoadConfig(config, c), S_OK);
+    ASSERT_TRUE(c.transports[0]->Open());
+    CCycleWindow window;
+    ASSERT_TRUE(window.RunPasses(c, 1, 30000));
+    EXPECT_EQ(window.failures, 1);
+    EXPECT_FLOAT_EQ(c.FindValue(L"U12")->payload.f, 0.0f);
+    window.failures = 0;
+    ASSERT_TRUE(window.RunPasses(c, 1, 30000));
+    EXPECT_EQ(window.timers, 1);
+    EXPECT_FLOAT_EQ(c.FindValue(L"U11")->payload.f, 1.25f);
+    EXPECT_FLOAT_EQ(c.FindValue(L"U12")->payload.f, -3.5f);
 }
 
 TEST_F(ControllerLine, StopWaitsForTheRunningPass)
@@ -217,20 +246,34 @@ TEST_F(ControllerLine, RangeSettingReadsTheConfigurationThenSetsIt)
     EXPECT_EQ(Commands(sim, skip).back(), WithChecksum("%11110D0600"));
 }
 
+// Formulas see every variable by its value, read by its tag; an output is on when its value is
+// not zero (a float -0,0 is off).
 TEST_F(ControllerLine, FormulasSeeTheValuesReadInTheSamePass)
 {
-    std::string config = Wrap(20, Port("M", pairs[0].first, 40, "RTU") + Device("RRG12", "M", "3", Item("FLOW", 0)) +
-                                       "<expression name=\"FLOW\">FLOW = FLOW</expression>\n"
-                                       "<variable name=\"F2\" type=\"A\" description=\"f\">F2 = FLOW * 2</variable>\n");
-    CDevsim sim(config, L"M", ComName(pairs[0].second), L"--set 3=12.5:1");
+    auto item = [](const char* id, int idx, const char* direction, const char* type) {
+        return std::string("<item id=\"") + id + "\" idx=\"" + std::to_string(idx) + "\" reg=\"0\" direction=\"" +
+               direction + "\" type=\"" + type + "\" description=\"i\"/>";
+    };
+    std::string config = Wrap(0, Port("A", pairs[0].first, 40) + Device("ICP7017", "A", "11", Item("U1", 0)) +
+                                      Device("ICP7052D", "A", "52", item("C", 0, "IN", "C")) +
+                                      Device("ICP7041D", "A", "41", item("K", 0, "IN", "D")) +
+                                      Device("ICP7044D", "A", "44", item("O0", 0, "OUT", "D") + item("O1", 1, "OUT", "D")) +
+                                      R"(
+<variable name="P" type="A" description="p" percision="3">P = U1 * 2,5</variable>
+<variable name="CK" type="A" description="ck">CK = C + K</variable>
+<expression name="O0">O0 = -0</expression>
+<expression name="O1">O1 = K</expression>
+)");
+    CDevsim sim(config, L"A", ComName(pairs[0].second), L"--set 11=1.25 --set 52=123 --set 41=FFFE");
     ASSERT_TRUE(sim.Ready());
     CController c;
     ASSERT_EQ(LoadConfig(config, c), S_OK);
-    std::wstring report;
-    c.CheckLinks(report);
+    ASSERT_TRUE(c.transports[0]->Open());
     CCycleWindow window;
     ASSERT_TRUE(window.RunPasses(c, 1, 30000));
     ASSERT_EQ(window.timers, 1);
-    EXPECT_FLOAT_EQ(c.FindValue(L"FLOW")->payload.f, 12.5f);
-    EXPECT_FLOAT_EQ(c.FindValue(L"F2")->payload.f, 25.0f);
+    EXPECT_FLOAT_EQ(c.FindValue(L"P")->payload.f, 3.125f);
+    EXPECT_FLOAT_EQ(c.FindValue(L"CK")->payload.f, 124.0f);
+    ASSERT_TRUE(sim.WaitForRequests(5));
+    EXPECT_EQ(Commands(sim), (std::vector<std::string>{"#11", "#520", "@41", "@44", "@4402"}));
 }

@@ -115,7 +115,7 @@ TEST_F(Controller, ValuesByName)
     EXPECT_EQ(c.SetValue(L"nothing", 1.0f), nullptr);
     CValue* y0 = c.SetValue(L"Y0", 2.0f);
     ASSERT_NE(y0, nullptr);
-    EXPECT_EQ(y0->tag, TagBoolean);  // the tag stays
+    EXPECT_EQ(y0->tag, TagFloat);  // so that formulas read it as the float it holds
     EXPECT_FLOAT_EQ(y0->payload.f, 2.0f);
 }
 
@@ -163,4 +163,29 @@ TEST_F(Controller, RangeSettingCopiesOnlyTheModulesOwnConfigurationAndNeedsItsAc
     }
     EXPECT_EQ(module.Requests().size(), 8u);  // nothing was set from those replies
     EXPECT_EQ(module.Requests().back(), "$112\r");
+}
+
+// A pipe name that another program serves already is not shared with it: the segment's devices
+// are reported "НЕТ" with the reason, and a pass fails instead of taking that program's clients.
+TEST_F(Controller, APipeNameHeldByAnotherProgramIsNotServed)
+{
+    const wchar_t path[] = L"\\\\.\\pipe\\orvex-taken-name";
+    CHandle other(::CreateNamedPipeW(path, PIPE_ACCESS_DUPLEX, PIPE_TYPE_MESSAGE, PIPE_UNLIMITED_INSTANCES, 512, 512,
+                                     0, nullptr));
+    ASSERT_TRUE(other.IsValid());
+    CController c;
+    ASSERT_EQ(LoadConfig(Config(0, R"(<port name="P" id="\\.\pipe\orvex-taken-name"/>
+  <device name="ICP7017" transport="P" addres="11" description="Аналоговый"/>)"), c), S_OK);
+    std::wstring report;
+    EXPECT_FALSE(c.CheckLinks(report));
+    EXPECT_EQ(report, L"Связь c ICP7017:11 (Аналоговый) по \\\\.\\pipe\\orvex-taken-name НЕТ\n"
+                      L"Имя канала \\\\.\\pipe\\orvex-taken-name занято другой программой\n");
+    CCycleWindow window;
+    ASSERT_TRUE(window.RunPasses(c, 1, 20000));
+    EXPECT_EQ(window.failures, 1);
+
+    other.Close();  // once the name is free, the segment takes it
+    for (int i = 0; i < 100 && !c.transports[0]->Open(); ++i)
+        ::Sleep(100);
+    EXPECT_TRUE(c.transports[0]->Open());
 }

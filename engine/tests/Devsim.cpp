@@ -1,4 +1,5 @@
 #include "Devsim.h"
+#include "DconFraming.h"
 #include "TextConv.h"
 #include <cstdio>
 #include <cstdlib>
@@ -139,10 +140,7 @@ bool CDevsim::WaitForRequests(size_t count, unsigned milliseconds) const
 
 std::string LoggedLine(const std::string& command, bool checksum)
 {
-    unsigned sum = 0;
-    for (unsigned char c : command)
-        sum += c;
     char digits[8];
-    _snprintf(digits, sizeof digits, "%02X", sum % 256);
+    _snprintf(digits, sizeof digits, "%02X", DconChecksum(command));
     return command + (checksum ? std::string(digits, 2) : std::string()) + "\\r";
 }

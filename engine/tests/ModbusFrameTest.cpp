@@ -59,7 +59,7 @@ TEST(ModbusFrame, ReplyCheck)
 
     EXPECT_FALSE(ModbusCheckReply(request, Frame({0x01, 0x83, 0x02, 0xC0, 0xF1})));  // exception, good CRC
     EXPECT_TRUE(ModbusCheckReply(request, Frame({0x01, 0x03, 0x77})));                // too short to test
-    EXPECT_TRUE(ModbusCheckReply(request, CFrameRecord()));                            // a silent device
+    EXPECT_FALSE(ModbusCheckReply(request, CFrameRecord()));                           // a silent device
     EXPECT_FALSE(ModbusCheckReply(request, Frame({0x01, 0x83})));
 }
 
@@ -76,16 +76,25 @@ TEST(ModbusFrame, DecodesTheInstrumentReadings)
     iva.data[9] = 0x00;
     ASSERT_TRUE(DecodeIva8Reading(iva, reading));
     EXPECT_FLOAT_EQ(reading, -163.84f);
-    iva.count = 9;
+    iva.count = 11;  // bytes 8 and 9 would be the CRC
     EXPECT_FALSE(DecodeIva8Reading(iva, reading));
 
     CFrameRecord rrg = Frame({0x01, 0x03, 0x04, 0x03, 0xE8, 0x00, 0x64});
+    ModbusAppendCrc(rrg);
     float flow = 0, second = 0;
     ASSERT_TRUE(DecodeRrg12Readings(rrg, flow, second));
     EXPECT_FLOAT_EQ(flow, 10.0f);
     EXPECT_FLOAT_EQ(second, 1.0f);
-    rrg.count = 6;
+    rrg.count = 8;
     EXPECT_FALSE(DecodeRrg12Readings(rrg, flow, second));
+}
+
+TEST(ModbusFrame, SetPointIsClampedToTheRegister)
+{
+    EXPECT_EQ(Rrg12SetPointValue(12.345f), 1234);
+    EXPECT_EQ(Rrg12SetPointValue(-3.0), 0);
+    EXPECT_EQ(Rrg12SetPointValue(700.0), 65535);
+    EXPECT_EQ(Rrg12SetPointValue(1e30), 65535);
 }
 
 TEST(ModbusFrame, CountsOutsideTheRecordWriteAndReadNothingBeyondIt)

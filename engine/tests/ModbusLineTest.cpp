@@ -3,6 +3,7 @@
 #include "Devsim.h"
 #include "ModbusDevices.h"
 #include "Serial.h"
+#include <cmath>
 #include <cstdio>
 #include <gtest/gtest.h>
 
@@ -64,10 +65,11 @@ TEST_F(ModbusLine, ReadingsAreDecodedFromTheInstrumentsReplies)
     EXPECT_FLOAT_EQ(rrg.inputs[0].payload.f, 10.0f);
     EXPECT_FLOAT_EQ(rrg.inputs[1].payload.f, 1.0f);
 
-    ASSERT_TRUE(sim.WaitForRequests(3));
-    EXPECT_EQ(sim.Requests(), (std::vector<std::string>{"00 08 00 20 00 01 21 D0", "01 19 02 00 D1 7F",
+    // The link test: the broadcast, then the instrument's own read.
+    ASSERT_TRUE(sim.WaitForRequests(4));
+    EXPECT_EQ(sim.Requests(), (std::vector<std::string>{"00 08 00 20 00 01 21 D0", "01 19 02 00 D1 7F", "01 19 02 00 D1 7F",
                                                         Logged({0x07, 0x03, 0x00, 0x04, 0x00, 0x02})}));
-    EXPECT_EQ(sim.Replies()[2], Logged({0x07, 0x03, 0x04, 0x03, 0xE8, 0x00, 0x64}));
+    EXPECT_EQ(sim.Replies()[3], Logged({0x07, 0x03, 0x04, 0x03, 0xE8, 0x00, 0x64}));
 }
 
 TEST_F(ModbusLine, NegativeHygrometerReading)
@@ -79,16 +81,17 @@ TEST_F(ModbusLine, NegativeHygrometerReading)
     EXPECT_FLOAT_EQ(iva.inputs[0].payload.f, -163.84f);
 }
 
-// A silent or refusing instrument does not fail the read; its readings keep their values.
+// A silent, garbled or refusing instrument does not fail the read, and nothing of its reply is
+// decoded: its readings keep their values. The link test asks the instrument's own address.
 TEST_F(ModbusLine, FaultsKeepTheReadingsAndFailOnlyTheChecks)
 {
     CDevsim sim(Config(simEnd), L"rtu", ComName(simEnd),
-                L"--set 1=0x012C --set 7=10:1 --fault 1=silent*2 --fault 7=exception*1");
+                L"--set 1=0x012C --set 7=10:1 --fault 1=badcrc*2 --fault 7=exception*1");
     ASSERT_TRUE(sim.Ready());
     ASSERT_TRUE(serial->Open());
-    EXPECT_TRUE(iva.TestLink()) << "silence passes the CRC test";
-    EXPECT_TRUE(iva.ReadInputs());
+    EXPECT_TRUE(iva.ReadInputs());  // 12 bytes with a bad CRC
     EXPECT_EQ(iva.inputs[0].tag, TagBoolean);
+    EXPECT_TRUE(iva.TestLink()) << "a garbled echo of the broadcast, then a good read";
     EXPECT_TRUE(iva.ReadInputs());
     EXPECT_FLOAT_EQ(iva.inputs[0].payload.f, 166.84f);
 
@@ -102,7 +105,7 @@ TEST_F(ModbusLine, FaultsKeepTheReadingsAndFailOnlyTheChecks)
 
 TEST_F(ModbusLine, BadCrcAndExceptionRepliesFailTheExchange)
 {
-    CDevsim sim(Config(simEnd), L"rtu", ComName(simEnd), L"--fault 1=badcrc*1");
+    CDevsim sim(Config(simEnd), L"rtu", ComName(simEnd), L"--fault 1=badcrc*2");
     ASSERT_TRUE(sim.Ready());
     ASSERT_TRUE(serial->Open());
     EXPECT_FALSE(iva.TestLink());
@@ -126,6 +129,9 @@ TEST_F(ModbusLine, SetPointGoesOutAtMostOncePerFiveSeconds)
     rrg.outputs[0].SetFloat(12.345f);
     EXPECT_TRUE(rrg.WriteOutputs());  // within 5 s of the device's creation: nothing sent
     ::Sleep(5300);
+    rrg.outputs[0].SetFloat(std::nanf(""));
+    EXPECT_FALSE(rrg.WriteOutputs()) << "not a number: nothing to send";
+    rrg.outputs[0].SetFloat(12.345f);
     EXPECT_TRUE(rrg.WriteOutputs());
     ::Sleep(1000);
     rrg.outputs[0].SetFloat(3.0f);

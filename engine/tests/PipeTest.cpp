@@ -124,12 +124,13 @@ TEST(Pipe, EmptyMessageIsAnEmptyReplyLikeASilentSerialDevice)
     CPipeResponder client(pipe.GetPortId(), Always(""));
     ASSERT_TRUE(client.Connected());
 
+    // A device that sent nothing has not answered, whatever the checksum setting.
     CFrameRecord request = Frame({0x01, 0x19, 0x02, 0x00}), reply;
-    EXPECT_TRUE(pipe.TransactBinary(request, reply));
+    EXPECT_FALSE(pipe.TransactBinary(request, reply));
     EXPECT_EQ(reply.count, 0);
 
     std::wstring text = L"#11", answer = L"x";
-    EXPECT_TRUE(pipe.Transact(text, answer));
+    EXPECT_FALSE(pipe.Transact(text, answer));
     EXPECT_EQ(answer, L"");
     pipe.m_lrc = true;
     text = L"#11";

@@ -148,7 +148,26 @@ TEST_F(SAXConfig, ExpressionsPrologueEpilogueAndFormulaOrder)
     ASSERT_EQ(c.epilogue.size(), 1u);
     EXPECT_EQ(c.variables[0]->formula, L"V = 2");  // the element that ends later wins
     EXPECT_EQ(c.variables[1]->formula, L"W = 4");
-    EXPECT_EQ(c.computed.size(), 3u);
+    EXPECT_EQ(c.computed.size(), 2u);  // N has no formula
+}
+
+// Each element has its own text: an empty one inherits none from the element before it.
+TEST_F(SAXConfig, AnEmptyElementHasNoFormula)
+{
+    CController c;
+    ASSERT_EQ(LoadConfig(Wrap(R"(
+  <variable name="A" type="A" description="a">A = 1</variable>
+  <variable name="B" type="A" description="b"/>
+  <expression name="PROLOGUE">k = 2</expression>
+  <expression name="C"/>
+  <variable name="C" type="A" description="c">
+  </variable>
+)"), c), S_OK);
+    ASSERT_EQ(c.variables.size(), 3u);
+    EXPECT_EQ(c.variables[1]->formula, L"");
+    EXPECT_EQ(c.variables[2]->formula, L"");
+    ASSERT_EQ(c.computed.size(), 1u);
+    EXPECT_EQ(c.computed[0]->name, L"A");
 }
 
 TEST_F(SAXConfig, PipePortsAndModbusDevices)

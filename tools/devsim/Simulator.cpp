@@ -1,17 +1,10 @@
 #include "Simulator.h"
 #include "Crc16.h"
+#include "DconFraming.h"
 #include "TextConv.h"
 #include <cstdio>
 
 namespace {
-unsigned Sum(const std::string& text)
-{
-    unsigned sum = 0;
-    for (unsigned char c : text)
-        sum += c;
-    return sum % 256;
-}
-
 std::string Hex2(unsigned value)
 {
     char text[8];
@@ -49,7 +42,7 @@ CSimDevice* CSimulator::Find(const std::wstring& address)
 
 std::string CSimulator::FrameDcon(const std::string& text) const
 {
-    return m_config.lrc ? text + Hex2(Sum(text)) + "\r" : text + "\r";
+    return m_config.lrc ? text + Hex2(DconChecksum(text)) + "\r" : text + "\r";
 }
 
 CSimulator::Answer CSimulator::Faulted(CSimDevice& device, std::string reply, bool modbus,
@@ -74,7 +67,7 @@ CSimulator::Answer CSimulator::Faulted(CSimDevice& device, std::string reply, bo
         if (modbus && reply.size() >= 2)
             reply.back() = char(reply.back() ^ 0x5A);
         else if (m_config.lrc && reply.size() >= 3)
-            reply.replace(reply.size() - 3, 2, Hex2(Sum(reply.substr(0, reply.size() - 3)) + 1));
+            reply.replace(reply.size() - 3, 2, Hex2(DconChecksum(reply.substr(0, reply.size() - 3)) + 1));
         break;
     default: break;
     }
@@ -91,7 +84,7 @@ CSimulator::Answer CSimulator::HandleDcon(const std::string& line, bool strict)
         return {};
     if (m_config.lrc && command.size() >= 2) {
         std::string text = command.substr(0, command.size() - 2);
-        if (command.substr(command.size() - 2) == Hex2(Sum(text)))
+        if (command.substr(command.size() - 2) == Hex2(DconChecksum(text)))
             command = text;
         else if (strict)
             return {};  // a module ignores a line with a wrong checksum

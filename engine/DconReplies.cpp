@@ -114,3 +114,11 @@ bool IsAcknowledged(const std::wstring& reply, const std::wstring& address)
     std::wstring body;
     return AddressedBody(reply, address, body) && body.empty();
 }
+
+bool IsAddressedReply(const std::wstring& reply, const std::wstring& address)
+{
+    std::wstring body;
+    return AddressedBody(reply, address, body);
+}
+
+bool IsOutputSet(const std::wstring& reply) { return reply == L">" || reply == L">\r"; }

@@ -214,6 +214,23 @@ TEST_F(DconLine, WithoutChecksumSilentAndUnreadableModulesFail)
     EXPECT_EQ(segment.Module(L"41").inputs[0].payload.i, 1);
 }
 
+// A refusal or noise passes the line without the checksum; the module has still not answered
+// its link test, nor set its outputs.
+TEST_F(DconLine, WithoutChecksumARefusalIsNoAnswer)
+{
+    CDevsim sim(Config(simEnd, false), L"seg", ComName(simEnd),
+                std::wstring(kValues) + L" --fault 41=exception*1 --fault 17=garbage*1 --fault 44=exception*1");
+    ASSERT_TRUE(sim.Ready());
+    Segment segment(hostEnd, false);
+    ASSERT_TRUE(segment.serial.Open());
+    for (const wchar_t* address : {L"41", L"17"}) {
+        EXPECT_FALSE(segment.Module(address).TestLink()) << WideToAnsi(address);
+        EXPECT_TRUE(segment.Module(address).TestLink()) << WideToAnsi(address);
+    }
+    EXPECT_FALSE(segment.Module(L"44").WriteOutputs());
+    EXPECT_TRUE(segment.Module(L"44").WriteOutputs());
+}
+
 // A reply later than the delay is lost to its exchange, and dropped before the next request.
 TEST_F(DconLine, ALateReplyIsDroppedBeforeTheNextRequest)
 {

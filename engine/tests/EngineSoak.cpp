@@ -224,6 +224,10 @@ int main()
     CSoakChecker checker(segments, logs);
     CEngineSoak soak(engine, checker, sims);
     bool finished = soak.Run(minutes);
+    // What devsim logged stays in the bin folder when something did not match.
+    for (size_t s = 0; s < segments.size() && checker.mismatches > 0; ++s)
+        ::CopyFileW(logs[s].c_str(), (L"engine_soak-" + std::wstring(1, wchar_t(segments[s].name[0])) + L".log").c_str(),
+                    FALSE);
     // Warm-up: the first minute or fifth of the run, whichever is longer; by then every port has
     // been opened and closed, every late and silent reply has been met and the heaps have grown.
     size_t warmup = size_t(std::max(60.0, minutes * 12.0) / (kSampleMs / 1000.0));

@@ -13,9 +13,8 @@ constexpr double kExchangeOverheadMs = 10;
 // What a pass may take beyond its exchanges: the timer thread, the phases' hand-overs and the
 // post, on a machine shared with builds.
 constexpr double kPassMarginMs = 150;
-// How long after its due time a late reply may still reach an exchange: devsim sends it and then
-// answers at once what queued behind it.
-constexpr LONG kSettleMs = 50;
+// How long the pty pair takes to pass bytes on, and a scheduling slip of devsim's clock.
+constexpr LONG kTransitMs = 5;
 
 struct Kind {
     const char* keyword;
@@ -111,7 +110,8 @@ void CSimLogTail::Poll(std::deque<SimExchange>& into)
         exchange.tick = m_clock + DWORD(std::atof(fields[0].c_str()) * 1000.0 + 0.5);
         exchange.request = fields[1];
         exchange.reply = fields[2];
-        exchange.fault = fields.size() > 3 ? fields[3] : "";
+        exchange.waited = fields.size() > 3 ? std::atof(fields[3].c_str()) : 0.0;
+        exchange.fault = fields.size() > 4 ? fields[4] : "";
         into.push_back(exchange);
     }
     m_partial.erase(0, start);
@@ -230,7 +230,7 @@ std::vector<CSoakChecker::Taken> CSoakChecker::Take(Segment& segment, const std:
         bool present = !segment.queue.empty() && Classify(segment, segment.queue.front(), found) &&
                        found.device == x.device && found.role == x.role;
         if (present && segment.config.Pipe())
-            present = !After(segment.queue.front().tick, event.tick + DWORD(segment.config.lateMs + kSettleMs));
+            present = !After(segment.queue.front().tick, event.tick + DWORD(segment.config.lateMs + 50));
         if (present) {
             taken.push_back({x, true, segment.queue.front()});
             segment.queue.pop_front();
@@ -251,25 +251,47 @@ std::vector<CSoakChecker::Taken> CSoakChecker::Take(Segment& segment, const std:
 // Counts what a taken request brings to its event: whether a fault was in it, whether it was a
 // fault on a DCON module (or on an addressed request of a link check), how long it may take; and
 // what its device may hold after it.
-void CSoakChecker::Account(Segment& segment, const Taken& taken, bool inPass, bool& fault, bool& dconFault,
+void CSoakChecker::Account(Segment& segment, const Taken& taken, const Event& event, bool& fault, bool& dconFault,
                            double& phaseMs)
 {
     const SimExchange& e = taken.exchange;
     const SoakSegment& config = segment.config;
     bool injected = taken.delivered && !e.fault.empty();
     bool late = injected && e.fault.compare(0, 4, "late") == 0;
-    bool tainted = !taken.delivered || (segment.lateSeen && !After(e.tick, segment.lateUntil));
+    // When the reply went out; a late one lateMs after devsim took the request.
+    DWORD replied = e.tick + DWORD(late ? config.lateMs : 0);
+    // Whether the engine can have had the reply in time although devsim did not answer at once
+    // (then it may also have missed it): on a serial line the request may have waited for devsim
+    // longer than the delay allows; a late reply may have come before the engine gave up when the
+    // engine's next request on the line, or the end of the pass, came after it. On the pipe
+    // devsim took the request only after the engine had given up.
+    bool uncertain = false;
+    if (!taken.delivered) {
+        uncertain = true;
+    } else if (!config.Pipe()) {
+        bool nextCameFirst = !segment.queue.empty() && After(replied, segment.queue.front().Came());
+        uncertain = late ? !nextCameFirst && !After(replied, event.tick) : e.waited > config.delayMs - kTransitMs;
+    } else {
+        uncertain = After(replied, event.tick) && !late;
+    }
+    if (uncertain && !late)
+        ++simulatorLate;
+    // A reply that may have missed its exchange can reach any exchange asked before it arrived.
+    bool stray = taken.delivered && (!config.Pipe() ? e.Came() : e.tick) < segment.strayUntil && segment.straySeen;
+    bool tainted = uncertain || stray;
     if (injected)
         ++faults;
-    if (late) {
-        DWORD until = e.tick + DWORD(config.lateMs + kSettleMs);
-        if (!segment.lateSeen || After(until, segment.lateUntil))
-            segment.lateUntil = until;
-        segment.lateSeen = true;
+    // On the pipe the engine lets a client go that did not answer in time: until devsim is back,
+    // the pipe's exchanges may fail.
+    if (taken.delivered && (late || uncertain || (config.Pipe() && e.fault == "silent"))) {
+        DWORD until = replied + DWORD(config.Pipe() ? config.limitMs : kTransitMs);
+        if (!segment.straySeen || After(until, segment.strayUntil))
+            segment.strayUntil = until;
+        segment.straySeen = true;
     }
     fault = fault || injected || tainted;
-    if (injected && taken.expected.device >= 0 &&
-        (!inPass || m_devices[size_t(taken.expected.device)].keyword.compare(0, 3, "ICP") == 0))
+    if (injected && !(late && uncertain) && taken.expected.device >= 0 &&
+        (!event.pass || m_devices[size_t(taken.expected.device)].keyword.compare(0, 3, "ICP") == 0))
         dconFault = true;
 
     double waitMs = kExchangeOverheadMs;
@@ -286,17 +308,22 @@ void CSoakChecker::Account(Segment& segment, const Taken& taken, bool inPass, bo
     Device& device = m_devices[size_t(taken.expected.device)];
     std::vector<double> values;
     bool decoded = taken.delivered && Decode(device, e.reply, values);
-    // Only a reply that left whole can reach the engine later, at another exchange.
+    // Only a reply that left whole can reach the engine, at its own exchange or a later one.
     if (decoded && (!injected || late))
-        device.recent.push_back({e.tick, values});
-    while (!device.recent.empty() && After(e.tick, device.recent.front().first + DWORD(config.lateMs + 2 * kSettleMs)))
+        device.recent.push_back({replied, values});
+    while (device.recent.size() > 8)
         device.recent.pop_front();
-    if (!inPass)
+    if (!event.pass)
         return;
     if (tainted) {
+        DWORD came = taken.delivered ? e.Came() : event.tick;
         for (const auto& reply : device.recent)
-            if (std::find(device.candidates.begin(), device.candidates.end(), reply.second) == device.candidates.end())
+            if (!After(came, reply.first + kTransitMs) &&
+                std::find(device.candidates.begin(), device.candidates.end(), reply.second) == device.candidates.end())
                 device.candidates.push_back(reply.second);
+        if (decoded && (!injected || late) &&
+            std::find(device.candidates.begin(), device.candidates.end(), values) == device.candidates.end())
+            device.candidates.push_back(values);
         if (device.candidates.size() > 16)
             device.candidates.erase(device.candidates.begin(), device.candidates.end() - 16);
     } else if (!injected) {
@@ -345,17 +372,21 @@ void CSoakChecker::Check(const Event& event)
     double boundMs = 0;
     DWORD start = 0;
     bool started = false;
-    std::string faultText;
+    std::string faultText, trace;
     auto phase = [&](std::vector<Expected> Segment::*list) {
         double slowest = 0;
         for (Segment& segment : m_segments) {
             double phaseMs = 0;
             for (const Taken& taken : Take(segment, segment.*list, event)) {
-                Account(segment, taken, event.pass, fault, dconFault, phaseMs);
+                Account(segment, taken, event, fault, dconFault, phaseMs);
                 if (taken.delivered && (!started || After(start, taken.exchange.tick)))
                     start = taken.exchange.tick, started = true;
                 if (taken.delivered && !taken.exchange.fault.empty())
                     faultText += " " + taken.exchange.fault + " on " + taken.exchange.request;
+                trace += "\n    " + segment.config.name + " " +
+                         (taken.delivered ? std::to_string(taken.exchange.tick % 100000) + " " + taken.exchange.request +
+                                                " -> " + taken.exchange.reply + " " + taken.exchange.fault
+                                          : std::string("(not delivered)"));
             }
             slowest = std::max(slowest, phaseMs);
         }
@@ -382,7 +413,7 @@ void CSoakChecker::Check(const Event& event)
         return;
     std::string what = event.pass ? "pass " + std::to_string(event.number) : "link check " + std::to_string(linkChecks);
     if (!event.ok && !fault)
-        Mismatch(what + " failed with no fault in it");
+        Mismatch(what + " failed with no fault in it, ended " + std::to_string(event.tick % 100000) + ":" + trace);
     if (event.ok && dconFault)
         Mismatch(what + " succeeded although devsim injected" + faultText);
     if (event.pass && event.ok && !writePhase)
@@ -399,11 +430,11 @@ void CSoakChecker::Check(const Event& event)
     }
     auto values = m_values.find(event.number);
     if (values != m_values.end())
-        CheckValues(event.number, values->second);
+        CheckValues(event.number, values->second, trace);
     m_values.erase(m_values.begin(), m_values.upper_bound(event.number));
 }
 
-void CSoakChecker::CheckValues(long pass, const std::vector<std::vector<double>>& values)
+void CSoakChecker::CheckValues(long pass, const std::vector<std::vector<double>>& values, const std::string& trace)
 {
     for (size_t d = 0; d < m_devices.size() && d < values.size(); ++d) {
         const Device& device = m_devices[d];
@@ -416,7 +447,8 @@ void CSoakChecker::CheckValues(long pass, const std::vector<std::vector<double>>
         if (std::none_of(device.candidates.begin(), device.candidates.end(), same))
             Mismatch("after pass " + std::to_string(pass) + " " + device.keyword + ":" + device.address + " holds " +
                      Values(values[d]) + "; devsim's log allows " + Values(device.candidates.front()) +
-                     (device.candidates.size() > 1 ? " (or " + std::to_string(device.candidates.size() - 1) + " more)" : ""));
+                     (device.candidates.size() > 1 ? " (or " + std::to_string(device.candidates.size() - 1) + " more)" : "") +
+                     trace);
     }
 }
 
@@ -432,6 +464,7 @@ void CSoakChecker::Print(FILE* out) const
 {
     std::fprintf(out, "passes %ld, failed %ld; link checks %ld, failed %ld; faults injected %ld\n", passes,
                  failedPasses, linkChecks, failedLinkChecks, faults);
+    std::fprintf(out, "replies devsim sent after the engine stopped waiting (queued behind a late one, or a busy machine): %ld\n", simulatorLate);
     std::fprintf(out, "longest pass %.0f ms; least room left under a pass's bound %.0f ms\n", longestPassMs,
                  tightestMarginMs);
     std::fprintf(out, "mismatches %ld%s\n", mismatches, m_desynchronised ? " (the logs lost step; matching stopped)" : "");

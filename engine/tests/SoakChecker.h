@@ -11,8 +11,10 @@ class CController;
 
 // One request as devsim logged it, its time laid on the tick count.
 struct SimExchange {
-    DWORD tick = 0;
+    DWORD tick = 0;      // when devsim took the request
+    double waited = 0;   // how long before that the request may have come
     std::string request, reply, fault;  // fault: the one injected into the reply, "" for none
+    DWORD Came() const { return tick - DWORD(waited + 0.5); }
 };
 
 // Reads a devsim log as it grows.
@@ -30,12 +32,13 @@ private:
 
 // Holds the engine, pass by pass and link check by link check, to devsim's own log of what each
 // segment was asked and what it injected:
-// - a pass or link check fails only when a fault was in it (injected, or a late reply of an
-//   earlier request still on the line);
+// - a pass or link check fails only when a fault was in it: one injected, a reply that devsim
+//   itself sent too late (the machine kept it from answering within the delay), or a late reply of
+//   an earlier request that was still on its way when the engine asked;
 // - a pass or link check with a fault injected on a DCON module does not succeed (nor a link
-//   check with any fault on an addressed request);
+//   check with any fault on an addressed request), unless a late reply may still have come in time;
 // - after a pass, every device that answered it cleanly holds the values of its reply, and every
-//   other device the values it held (or, after a late reply on its line, one of its own replies);
+//   other device the values it held (or, with late replies about, one of its own recent replies);
 // - no pass lasts longer than its exchanges may: on a serial line the reply delay each, on the
 //   pipe its time limit for a request that went unanswered, plus a margin for Wine.
 // The driver reports what it saw in the order it happened; Analyze matches it against the logs
@@ -55,6 +58,7 @@ public:
     void Mismatch(const std::string& what);
 
     long passes = 0, failedPasses = 0, linkChecks = 0, failedLinkChecks = 0, faults = 0, mismatches = 0;
+    long simulatorLate = 0;  // replies devsim sent after the engine stopped waiting: not counted against it
     double longestPassMs = 0, tightestMarginMs = 1e9;
 
 private:
@@ -81,8 +85,8 @@ private:
         CSimLogTail log;
         std::deque<SimExchange> queue;
         std::vector<Expected> link, reads, writes;
-        DWORD lateUntil = 0;  // a late reply may be on the line until then
-        bool lateSeen = false;
+        DWORD strayUntil = 0;  // a reply that missed its exchange may reach one asked before then
+        bool straySeen = false;
     };
     struct Event {
         bool pass;
@@ -96,8 +100,9 @@ private:
     std::vector<Taken> Take(Segment& segment, const std::vector<Expected>& expected, const Event& event);
     bool Classify(const Segment& segment, const SimExchange& exchange, Expected& found) const;
     bool Decode(const Device& device, const std::string& reply, std::vector<double>& values) const;
-    void Account(Segment& segment, const Taken& taken, bool inPass, bool& fault, bool& dconFault, double& phaseMs);
-    void CheckValues(long pass, const std::vector<std::vector<double>>& values);
+    void Account(Segment& segment, const Taken& taken, const Event& event, bool& fault, bool& dconFault,
+                 double& phaseMs);
+    void CheckValues(long pass, const std::vector<std::vector<double>>& values, const std::string& trace);
 
 
     std::vector<Segment> m_segments;

@@ -60,7 +60,9 @@ std::vector<SoakSegment> SoakSegments(const std::vector<std::pair<int, int>>& pa
     segments[2].modbus = true;
     segments[2].devices = {{"IVA8", "1"}, {"RRG12", "2"}};
     segments[3].lrc = true;
-    segments[3].devices = {{"ICP7018", "31"}, {"ICP7042D", "32"}};
+    // On the pipe two analogue modules follow each other: a late reply taken for the next one's
+    // would show as values.
+    segments[3].devices = {{"ICP7018", "31"}, {"ICP7017", "33"}, {"ICP7042D", "32"}};
     return segments;
 }
 

@@ -146,27 +146,34 @@ bool Apply(const Options& options, CSimulator& simulator)
     return true;
 }
 
+// `came`: the earliest the request can have come, so the log tells how long it may have waited
+// for the simulator (a busy machine, or a late reply in hand).
 template <class Link>
-void Reply(Link& link, const CSimulator::Answer& answer, CSimLog& log, double received, const std::string& request,
-           bool binary)
+void Reply(Link& link, const CSimulator::Answer& answer, CSimLog& log, double took, double came,
+           const std::string& request, bool binary)
 {
     if (answer.delayMs > 0)
         ::Sleep(DWORD(answer.delayMs));
     if (!answer.bytes.empty())
         link.Write(answer.bytes);
-    log.Exchange(received, request, answer.bytes, binary, answer.fault);
+    log.Exchange(took, (took - came) * 1000.0, request, answer.bytes, binary, answer.fault);
 }
 
 const double kPauseMs = 20.0;
 
 // Requests on a serial line: DCON lines end in a carriage return; Modbus frames end where
-// their function says, or at a pause.
+// their function says, or at a pause. Bytes a read brings came after the read before it began.
 void ServePort(CSimPort& port, CSimulator& simulator, CSimLog& log)
 {
     std::string pending;
+    double pendingCame = 0.0, lastLook = simulator.Seconds();
     CStopwatch sinceByte;
     for (;;) {
+        double look = simulator.Seconds();
         std::string received = port.Read();
+        if (pending.empty() && !received.empty())
+            pendingCame = lastLook;
+        lastLook = look;
         pending += received;
         if (!received.empty())
             sinceByte.Restart();
@@ -174,20 +181,20 @@ void ServePort(CSimPort& port, CSimulator& simulator, CSimLog& log)
             for (size_t end; (end = pending.find('\r')) != std::string::npos;) {
                 std::string line = pending.substr(0, end + 1);
                 pending.erase(0, end + 1);
-                Reply(port, simulator.HandleDcon(line, true), log, simulator.Seconds(), line, false);
+                Reply(port, simulator.HandleDcon(line, true), log, simulator.Seconds(), pendingCame, line, false);
             }
         } else {
             for (size_t length; (length = CSimulator::ModbusRequestLength(pending)) > 0;) {
                 std::string frame = pending.substr(0, length);
                 pending.erase(0, length);
-                Reply(port, simulator.HandleModbus(frame), log, simulator.Seconds(), frame, true);
+                Reply(port, simulator.HandleModbus(frame), log, simulator.Seconds(), pendingCame, frame, true);
             }
         }
         if (!pending.empty() && sinceByte.Milliseconds() >= kPauseMs) {  // a pause ends whatever came without an end
             std::string rest;
             rest.swap(pending);
             CSimulator::Answer answer = simulator.Dcon() ? CSimulator::Answer() : simulator.HandleModbus(rest);
-            Reply(port, answer, log, simulator.Seconds(), rest, !simulator.Dcon());
+            Reply(port, answer, log, simulator.Seconds(), pendingCame, rest, !simulator.Dcon());
         }
     }
 }
@@ -202,9 +209,9 @@ void ServePipe(const std::wstring& path, CSimulator& simulator, CSimLog& log)
         }
         log.Line("# connected");
         std::string message;
-        while (pipe.ReadMessage(message)) {
+        for (double came = simulator.Seconds(); pipe.ReadMessage(message); came = simulator.Seconds()) {
             bool binary = message.size() >= 4 && CSimulator::HasGoodCrc(message);
-            Reply(pipe, simulator.HandleMessage(message), log, simulator.Seconds(), message, binary);
+            Reply(pipe, simulator.HandleMessage(message), log, simulator.Seconds(), came, message, binary);
         }
         log.Line("# disconnected");
     }

@@ -127,6 +127,14 @@ std::vector<std::string> CDevsim::Replies() const
     return column;
 }
 
+std::vector<std::string> CDevsim::Faults() const
+{
+    std::vector<std::string> column;
+    for (const auto& exchange : Exchanges())
+        column.push_back(exchange.size() > 4 ? exchange[4] : "");
+    return column;
+}
+
 bool CDevsim::WaitForRequests(size_t count, unsigned milliseconds) const
 {
     DWORD start = ::GetTickCount();

@@ -23,6 +23,8 @@ public:
     // The request column of every logged exchange, and the reply column.
     std::vector<std::string> Requests() const;
     std::vector<std::string> Replies() const;
+    // The fault injected into every logged reply ("" for none).
+    std::vector<std::string> Faults() const;
     const std::wstring& LogPath() const { return m_log; }
     // Waits until at least count exchanges are logged.
     bool WaitForRequests(size_t count, unsigned milliseconds = 10000) const;

@@ -4,7 +4,8 @@
 // followed as the operator follows it: link checks until every device answers, then a new start.
 // Every pass and link check is held to devsim's log (CSoakChecker); the process's handles,
 // threads and private bytes are sampled every 10 s and must not grow after warm-up. Runs
-// SOAK_MINUTES (10); exits 1 on a mismatch, a hang or growth.
+// SOAK_MINUTES (10); exits 1 on a mismatch, a hang (no pass result for ten periods, or for the
+// longest a pass may take, when that is longer) or growth.
 #include "ConfigFile.h"
 #include "CycleWindow.h"
 #include "Devsim.h"
@@ -23,7 +24,6 @@ constexpr int kPeriodMs = 100;
 constexpr int kFaultPercent = 10;
 constexpr DWORD kSampleMs = 10000;
 constexpr DWORD kAnalyzeMs = 500;
-constexpr DWORD kHangMs = 10 * kPeriodMs;    // no pass result for ten periods while the cycle runs
 constexpr DWORD kStuckMs = 60000;           // the driver itself made no progress (a link check that never ends)
 const wchar_t kPassCounter[] = L"SOAKPASS";  // counted by the prologue, once in every pass
 
@@ -99,6 +99,9 @@ bool CEngineSoak::RunCycle(DWORD deadline)
         m_checker.Mismatch("the cycle did not start");
         return false;
     }
+    // A hang: no pass result for ten periods, or for longer than a pass may take when every exchange
+    // waits as long as its line allows (on the pipe that is longer).
+    DWORD hangMs = DWORD(std::max(10.0 * kPeriodMs, m_checker.LongestPassAllowedMs()));
     DWORD lastResult = ::GetTickCount();
     bool failed = false;
     while (!failed && LONG(::GetTickCount() - deadline) < 0) {
@@ -112,8 +115,8 @@ bool CEngineSoak::RunCycle(DWORD deadline)
             if (!failed)
                 TakeValues(true);
         }
-        if (::GetTickCount() - lastResult > kHangMs) {
-            m_checker.Mismatch("hang: no pass ended for " + std::to_string(kHangMs) + " ms");
+        if (::GetTickCount() - lastResult > hangMs) {
+            m_checker.Mismatch("hang: no pass ended for " + std::to_string(hangMs) + " ms");
             return false;
         }
         Housekeeping();

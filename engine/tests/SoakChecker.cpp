@@ -15,6 +15,8 @@ constexpr double kExchangeOverheadMs = 10;
 constexpr double kPassMarginMs = 150;
 // How long the pty pair takes to pass bytes on, and a scheduling slip of devsim's clock.
 constexpr LONG kTransitMs = 5;
+// devsim's pause between attempts to connect to the pipe again.
+constexpr LONG kReconnectMs = 50;
 
 struct Kind {
     const char* keyword;
@@ -230,7 +232,7 @@ std::vector<CSoakChecker::Taken> CSoakChecker::Take(Segment& segment, const std:
         bool present = !segment.queue.empty() && Classify(segment, segment.queue.front(), found) &&
                        found.device == x.device && found.role == x.role;
         if (present && segment.config.Pipe())
-            present = !After(segment.queue.front().tick, event.tick + DWORD(segment.config.lateMs + 50));
+            present = !After(segment.queue.front().tick, event.tick + DWORD(segment.config.lateMs + kReconnectMs));
         if (present) {
             taken.push_back({x, true, segment.queue.front()});
             segment.queue.pop_front();
@@ -274,10 +276,11 @@ void CSoakChecker::Account(Segment& segment, const Taken& taken, const Event& ev
     } else {
         uncertain = After(replied, event.tick) && !late;
     }
-    if (uncertain && !late)
-        ++simulatorLate;
     // A reply that may have missed its exchange can reach any exchange asked before it arrived.
-    bool stray = taken.delivered && (!config.Pipe() ? e.Came() : e.tick) < segment.strayUntil && segment.straySeen;
+    bool stray = taken.delivered && segment.straySeen &&
+                 After(segment.strayUntil, !config.Pipe() ? e.Came() : e.tick);
+    if (uncertain && !late && taken.delivered)
+        ++(stray ? queuedLate : machineLate);
     bool tainted = uncertain || stray;
     if (injected)
         ++faults;
@@ -460,11 +463,23 @@ void CSoakChecker::Mismatch(const std::string& what)
     }
 }
 
+double CSoakChecker::LongestPassAllowedMs() const
+{
+    double reads = 0, writes = 0;
+    for (const Segment& segment : m_segments) {
+        double exchangeMs = segment.config.limitMs + kExchangeOverheadMs;
+        reads = std::max(reads, double(segment.reads.size()) * exchangeMs);
+        writes = std::max(writes, double(segment.writes.size()) * exchangeMs);
+    }
+    return reads + writes + kPassMarginMs;
+}
+
 void CSoakChecker::Print(FILE* out) const
 {
     std::fprintf(out, "passes %ld, failed %ld; link checks %ld, failed %ld; faults injected %ld\n", passes,
                  failedPasses, linkChecks, failedLinkChecks, faults);
-    std::fprintf(out, "replies devsim sent after the engine stopped waiting (queued behind a late one, or a busy machine): %ld\n", simulatorLate);
+    std::fprintf(out, "replies devsim sent after the engine stopped waiting: %ld behind a late one, %ld on a busy machine\n",
+                 queuedLate, machineLate);
     std::fprintf(out, "longest pass %.0f ms; least room left under a pass's bound %.0f ms\n", longestPassMs,
                  tightestMarginMs);
     std::fprintf(out, "mismatches %ld%s\n", mismatches, m_desynchronised ? " (the logs lost step; matching stopped)" : "");

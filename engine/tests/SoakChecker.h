@@ -54,11 +54,15 @@ public:
     // final: every request has been logged.
     void Analyze(bool final);
     void Print(FILE* out) const;
+    // The longest a pass may take: every exchange waiting as long as its line allows.
+    double LongestPassAllowedMs() const;
     // Counts a mismatch the driver found (and prints the first ones).
     void Mismatch(const std::string& what);
 
     long passes = 0, failedPasses = 0, linkChecks = 0, failedLinkChecks = 0, faults = 0, mismatches = 0;
-    long simulatorLate = 0;  // replies devsim sent after the engine stopped waiting: not counted against it
+    // Replies devsim sent after the engine had stopped waiting, not counted against the engine: those
+    // it could send only after a late reply, and those a busy machine held up.
+    long queuedLate = 0, machineLate = 0;
     double longestPassMs = 0, tightestMarginMs = 1e9;
 
 private:

@@ -1,7 +1,9 @@
 #include "SAXConfig.h"
 #include "DeviceTable.h"
+#include "Handle.h"
 #include "Pipe.h"
 #include "Serial.h"
+#include "XmlProlog.h"
 #include <cwchar>
 #include <cstdlib>
 
@@ -9,10 +11,24 @@ namespace {
 const CLSID kClsidSAXXMLReader = {0x079AA557, 0x4A18, 0x424A, {0x8E, 0xEE, 0xE3, 0x9F, 0x0A, 0x8D, 0x41, 0xB9}};
 const IID kIidISAXXMLReader = {0xA4F96ED0, 0xF829, 0x476E, {0x81, 0xC0, 0xCD, 0xC7, 0xBD, 0x2A, 0x08, 0x02}};
 constexpr size_t kMaxText = 999;
+const wchar_t kDoctypeMessage[] = L"Объявление DOCTYPE: описание типа документа (DTD) в файле не допускается";
 
 bool StartsWith(const std::wstring& text, const wchar_t* prefix)
 {
     return text.compare(0, wcslen(prefix), prefix) == 0;
+}
+
+// The whole file, or nothing when it cannot be read (the reader then reports why).
+std::string ReadBytes(const wchar_t* path)
+{
+    CHandle file(::CreateFileW(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                               FILE_ATTRIBUTE_NORMAL, nullptr));
+    std::string bytes;
+    char chunk[16384];
+    DWORD got = 0;
+    while (file.IsValid() && ::ReadFile(file, chunk, sizeof chunk, &got, nullptr) && got > 0)
+        bytes.append(chunk, got);
+    return bytes;
 }
 
 // An element without text, or with blanks only, gives its variable no formula.
@@ -25,12 +41,21 @@ CSAXConfig::CSAXConfig()
                                    kIidISAXXMLReader, reinterpret_cast<void**>(&m_reader));
     if (SUCCEEDED(m_created))
         m_created = m_reader->putContentHandler(this);
+    if (SUCCEEDED(m_created)) {
+        // A reader that takes no lexical handler leaves the declaration to the file check in Parse.
+        CVariant handler;
+        handler.vt = VT_UNKNOWN;
+        handler.punkVal = &m_doctype;
+        m_reader->putProperty(L"http://xml.org/sax/properties/lexical-handler", handler);
+    }
 }
 
 HRESULT CSAXConfig::Parse(const wchar_t* path)
 {
     if (FAILED(m_created))
         return m_created;
+    if (DeclaresDocumentType(ReadBytes(path)))
+        return RefuseDoctype();
     HRESULT hr = m_reader->parseURL(path);
     return m_error.empty() ? hr : kRefused;
 }
@@ -232,6 +257,13 @@ bool CSAXConfig::ReadTypeAndText(const Attributes& a, const wchar_t* element, CV
     if (!precision.empty())
         variable.precision = uint16_t(_wtoi(precision.c_str()));
     return true;
+}
+
+HRESULT CSAXConfig::RefuseDoctype()
+{
+    if (m_error.empty())
+        m_error = kDoctypeMessage;
+    return kRefused;
 }
 
 HRESULT CSAXConfig::Refuse(const wchar_t* element, const wchar_t* attribute, const std::wstring& value,

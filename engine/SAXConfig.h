@@ -10,6 +10,8 @@
 // Loads controller.xml through the MSXML SAX reader and hands what it built to the engine.
 // A file the engine could not run (an unknown device, a port no device can reach, ...) is
 // refused as a whole: Parse fails and ErrorText() names the element, attribute and value.
+// A file with a document type declaration is refused before anything of it is read: its
+// entities could make the reader fetch other files or expand text without bound.
 class CSAXConfig : public ISAXContentHandlerImpl {
 public:
     CSAXConfig();
@@ -30,6 +32,20 @@ public:
     static constexpr HRESULT kRefused = HRESULT(0x8007000DL);
 
 private:
+    // Refuses the document type declaration when the reader reports one (some readers skip it
+    // silently; the file is checked before parsing as well).
+    class CDoctypeRefusal : public ISAXLexicalHandlerImpl {
+    public:
+        explicit CDoctypeRefusal(CSAXConfig& config) : m_config(config) {}
+        HRESULT WINAPI startDTD(const wchar_t*, int, const wchar_t*, int, const wchar_t*, int) override
+        {
+            return m_config.RefuseDoctype();
+        }
+
+    private:
+        CSAXConfig& m_config;
+    };
+
     using Attributes = std::map<std::wstring, std::wstring>;
 
     HRESULT EndPort();
@@ -38,6 +54,7 @@ private:
     HRESULT EndExpression();
     HRESULT EndVariable();
     bool ReadTypeAndText(const Attributes& attributes, const wchar_t* element, CVariable& variable);
+    HRESULT RefuseDoctype();
     HRESULT Refuse(const wchar_t* element, const wchar_t* attribute, const std::wstring& value,
                    const wchar_t* reason);
     bool Require(const Attributes& attributes, const wchar_t* element, std::initializer_list<const wchar_t*> names);
@@ -45,6 +62,7 @@ private:
     static int ValueTypeOf(const std::wstring& type);
 
     HRESULT m_created;
+    CDoctypeRefusal m_doctype{*this};  // outlives the reader, which holds it
     CComPtr<ISAXXMLReader> m_reader;
     std::wstring m_error;
 

@@ -264,3 +264,36 @@ TEST_F(SAXConfig, MissingAndMalformedFilesFail)
     EXPECT_TRUE(FAILED(hr));
     EXPECT_TRUE(loader.ErrorText().empty());
 }
+
+// Entities could make the reader fetch other files or expand text without bound: whatever the
+// declaration holds, and in whichever encoding, the file is refused before it is read.
+TEST_F(SAXConfig, DocumentTypeDeclarationsAreRefused)
+{
+    CConfigFile secret("SECRET");
+    std::string path(secret.Path().begin(), secret.Path().end());
+    std::string body = std::string(kPort) + "\n<expression name=\"PROLOGUE\">x = 1</expression>\n";
+    std::string utf16;
+    for (char c : "<?xml version=\"1.0\" encoding=\"utf-16\"?><!DOCTYPE configuration><configuration/>")
+        if (c)
+            utf16 += std::string{c, '\0'};
+    std::string plain = Wrap(body);
+    plain.insert(plain.find('\n') + 1, "<!DOCTYPE configuration>\n");
+    const std::string files[] = {
+        plain,
+        "<?xml version=\"1.0\"?>\n<!-- c --><?pi x?>\n<!DOCTYPE configuration [<!ENTITY a \"aaaa\">]>\n"
+            "<configuration period=\"1\"><variable name=\"V\" type=\"A\" description=\"&a;\"/></configuration>",
+        "<!DOCTYPE configuration [<!ENTITY s SYSTEM \"file:///" + path + "\">]>\n"
+            "<configuration><expression name=\"PROLOGUE\">&s;</expression></configuration>",
+        "\xFF\xFE" + utf16,
+    };
+    for (const std::string& file : files) {
+        CController c;
+        std::wstring message;
+        EXPECT_EQ(LoadConfig(file, c, &message), CSAXConfig::kRefused) << file;
+        EXPECT_EQ(message, L"Объявление DOCTYPE: описание типа документа (DTD) в файле не допускается");
+        EXPECT_TRUE(c.transports.empty() && c.prologue.empty());
+    }
+    CController c;
+    EXPECT_EQ(LoadConfig(Wrap(body + "<!-- <!DOCTYPE x> -->"), c), S_OK);
+    EXPECT_EQ(c.prologue.size(), 1u);
+}

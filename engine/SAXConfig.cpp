@@ -3,7 +3,7 @@
 #include "Handle.h"
 #include "Pipe.h"
 #include "Serial.h"
-#include "XmlProlog.h"
+#include "MarkupScreen.h"
 #include <cwchar>
 #include <cstdlib>
 
@@ -11,7 +11,7 @@ namespace {
 const CLSID kClsidSAXXMLReader = {0x079AA557, 0x4A18, 0x424A, {0x8E, 0xEE, 0xE3, 0x9F, 0x0A, 0x8D, 0x41, 0xB9}};
 const IID kIidISAXXMLReader = {0xA4F96ED0, 0xF829, 0x476E, {0x81, 0xC0, 0xCD, 0xC7, 0xBD, 0x2A, 0x08, 0x02}};
 constexpr size_t kMaxText = 999;
-const wchar_t kDoctypeMessage[] = L"Объявление DOCTYPE: описание типа документа (DTD) в файле не допускается";
+const wchar_t kNoSuchChannel[] = L"у устройства нет канала с таким номером";
 
 bool StartsWith(const std::wstring& text, const wchar_t* prefix)
 {
@@ -54,8 +54,9 @@ HRESULT CSAXConfig::Parse(const wchar_t* path)
 {
     if (FAILED(m_created))
         return m_created;
-    if (DeclaresDocumentType(ReadBytes(path)))
-        return RefuseDoctype();
+    std::wstring refusal = ScreenMarkup(ReadBytes(path));
+    if (!refusal.empty())
+        return RefuseFile(refusal);
     HRESULT hr = m_reader->parseURL(path);
     return m_error.empty() ? hr : kRefused;
 }
@@ -147,9 +148,14 @@ HRESULT CSAXConfig::EndItem()
     const Attributes& a = m_attributes;
     if (!Require(a, L"item", {L"id", L"idx", L"reg", L"direction", L"type", L"description"}))
         return kRefused;
+    // A number no channel can have is refused here, before it could wrap to one that exists.
+    std::wstring index = Get(a, L"idx");
+    int channel = _wtoi(index.c_str());
+    if (channel < 0 || channel > 0xFFFF)
+        return Refuse(L"item", L"idx", index, kNoSuchChannel);
     auto variable = std::make_unique<CVariable>();
     variable->name = Get(a, L"id");
-    variable->channel = uint16_t(_wtoi(Get(a, L"idx").c_str()));
+    variable->channel = uint16_t(channel);
     variable->reg = uint16_t(_wtoi(Get(a, L"reg").c_str()));
     variable->output = StartsWith(Get(a, L"direction"), L"I") ? 0 : 1;
     if (!ReadTypeAndText(a, L"item", *variable))
@@ -177,7 +183,7 @@ HRESULT CSAXConfig::EndDevice()
         if (item->channel >= channels.size()) {
             wchar_t index[16];
             _snwprintf(index, 16, L"%u", unsigned(item->channel));
-            return Refuse(L"item", L"idx", index, L"у устройства нет канала с таким номером");
+            return Refuse(L"item", L"idx", index, kNoSuchChannel);
         }
         item->value = &channels[item->channel];
         item->device = device.get();
@@ -259,10 +265,15 @@ bool CSAXConfig::ReadTypeAndText(const Attributes& a, const wchar_t* element, CV
     return true;
 }
 
-HRESULT CSAXConfig::RefuseDoctype()
+HRESULT WINAPI CSAXConfig::CDoctypeRefusal::startDTD(const wchar_t*, int, const wchar_t*, int, const wchar_t*, int)
+{
+    return m_config.RefuseFile(kDoctypeRefusal);
+}
+
+HRESULT CSAXConfig::RefuseFile(const std::wstring& message)
 {
     if (m_error.empty())
-        m_error = kDoctypeMessage;
+        m_error = message;
     return kRefused;
 }
 

@@ -10,8 +10,8 @@
 // Loads controller.xml through the MSXML SAX reader and hands what it built to the engine.
 // A file the engine could not run (an unknown device, a port no device can reach, ...) is
 // refused as a whole: Parse fails and ErrorText() names the element, attribute and value.
-// A file with a document type declaration is refused before anything of it is read: its
-// entities could make the reader fetch other files or expand text without bound.
+// A file whose markup the reader should not see (a document type declaration, an over-long
+// name) is refused before the reader reads it (see MarkupScreen.h).
 class CSAXConfig : public ISAXContentHandlerImpl {
 public:
     CSAXConfig();
@@ -32,15 +32,12 @@ public:
     static constexpr HRESULT kRefused = HRESULT(0x8007000DL);
 
 private:
-    // Refuses the document type declaration when the reader reports one (some readers skip it
-    // silently; the file is checked before parsing as well).
+    // Refuses a document type declaration that the reader reports: one in an encoding the check
+    // before parsing does not read (some readers report none and skip it).
     class CDoctypeRefusal : public ISAXLexicalHandlerImpl {
     public:
         explicit CDoctypeRefusal(CSAXConfig& config) : m_config(config) {}
-        HRESULT WINAPI startDTD(const wchar_t*, int, const wchar_t*, int, const wchar_t*, int) override
-        {
-            return m_config.RefuseDoctype();
-        }
+        HRESULT WINAPI startDTD(const wchar_t*, int, const wchar_t*, int, const wchar_t*, int) override;
 
     private:
         CSAXConfig& m_config;
@@ -54,7 +51,7 @@ private:
     HRESULT EndExpression();
     HRESULT EndVariable();
     bool ReadTypeAndText(const Attributes& attributes, const wchar_t* element, CVariable& variable);
-    HRESULT RefuseDoctype();
+    HRESULT RefuseFile(const std::wstring& message);
     HRESULT Refuse(const wchar_t* element, const wchar_t* attribute, const std::wstring& value,
                    const wchar_t* reason);
     bool Require(const Attributes& attributes, const wchar_t* element, std::initializer_list<const wchar_t*> names);

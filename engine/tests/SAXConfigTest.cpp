@@ -235,6 +235,12 @@ TEST_F(SAXConfig, UndefinedCasesAreRefusedWithTheirOwnMessage)
             <item id="T" idx="3" reg="0" direction="I" type="A" description="t"/></device>)",
          L"Элемент item, атрибут idx = \"3\": у устройства нет канала с таким номером"},
         {std::string(kPort) + R"(<device name="ICP7017" transport="seg1" addres="1" description="d">
+            <item id="T" idx="65536" reg="0" direction="I" type="A" description="t"/></device>)",
+         L"Элемент item, атрибут idx = \"65536\": у устройства нет канала с таким номером"},
+        {std::string(kPort) + R"(<device name="ICP7017" transport="seg1" addres="1" description="d">
+            <item id="T" idx="-1" reg="0" direction="I" type="A" description="t"/></device>)",
+         L"Элемент item, атрибут idx = \"-1\": у устройства нет канала с таким номером"},
+        {std::string(kPort) + R"(<device name="ICP7017" transport="seg1" addres="1" description="d">
             <item id="T" idx="0" reg="0" direction="OUT" type="A" description="t"/></device>)",
          L"Элемент item, атрибут idx = \"0\": у устройства нет канала с таким номером"},
         {std::string(kPort) + R"(<device name="ICP7017" transport="seg1" addres="1" description="d">
@@ -296,4 +302,31 @@ TEST_F(SAXConfig, DocumentTypeDeclarationsAreRefused)
     CController c;
     EXPECT_EQ(LoadConfig(Wrap(body + "<!-- <!DOCTYPE x> -->"), c), S_OK);
     EXPECT_EQ(c.prologue.size(), 1u);
+}
+
+// Readers quote names and namespace values in their error messages, and Wine's copies them into a
+// fixed buffer: such tokens longer than 100 characters are refused before the reader sees them.
+// Long values of other attributes are no such token.
+TEST_F(SAXConfig, OverLongNamesAreRefusedBeforeTheReader)
+{
+    std::string name(3000, 'e'), spaced;
+    for (int i = 0; i < 300; ++i)
+        spaced += "a b ";
+    const std::string files[] = {
+        Wrap("<" + name + "></f>"),
+        Wrap("<item " + name + "=\"1\"/>"),
+        Wrap("<x:item xmlns:x=\"" + spaced + "\"/>"),
+        Wrap("<expression name=\"PROLOGUE\">&" + name + ";</expression>"),
+        "<?xml version=\"1.0\" encoding=\"" + name + "\"?><configuration/>",
+    };
+    for (const std::string& file : files) {
+        CController c;
+        std::wstring message;
+        EXPECT_EQ(LoadConfig(file, c, &message), CSAXConfig::kRefused);
+        EXPECT_EQ(message.substr(0, 10), L"Разметка \"") << message;
+        EXPECT_NE(message.find(L"длиннее 100 символов"), std::wstring::npos);
+    }
+    CController c;
+    ASSERT_EQ(LoadConfig(Wrap("<variable name=\"V\" type=\"A\" description=\"" + spaced + "\"/>"), c), S_OK);
+    EXPECT_EQ(c.variables[0]->description.size(), spaced.size());
 }

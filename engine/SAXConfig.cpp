@@ -160,7 +160,7 @@ HRESULT CSAXConfig::EndItem()
     variable->output = StartsWith(Get(a, L"direction"), L"I") ? 0 : 1;
     if (!ReadTypeAndText(a, L"item", *variable))
         return kRefused;
-    m_pendingItems.push_back(std::move(variable));
+    m_pendingItems.push_back({std::move(variable), index});
     return S_OK;
 }
 
@@ -179,17 +179,15 @@ HRESULT CSAXConfig::EndDevice()
     device->address = Get(a, L"addres");
     device->description = Get(a, L"description");
     for (auto& item : m_pendingItems) {
-        std::vector<CValue>& channels = item->output ? device->outputs : device->inputs;
-        if (item->channel >= channels.size()) {
-            wchar_t index[16];
-            _snwprintf(index, 16, L"%u", unsigned(item->channel));
-            return Refuse(L"item", L"idx", index, kNoSuchChannel);
-        }
-        item->value = &channels[item->channel];
-        item->device = device.get();
+        CVariable& variable = *item.variable;
+        std::vector<CValue>& channels = variable.output ? device->outputs : device->inputs;
+        if (variable.channel >= channels.size())
+            return Refuse(L"item", L"idx", item.index, kNoSuchChannel);
+        variable.value = &channels[variable.channel];
+        variable.device = device.get();
     }
     for (auto& item : m_pendingItems)
-        m_variables.push_back(std::move(item));
+        m_variables.push_back(std::move(item.variable));
     m_pendingItems.clear();
     m_devices.push_back(std::move(device));
     return S_OK;

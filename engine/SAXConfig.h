@@ -45,6 +45,12 @@ private:
 
     using Attributes = std::map<std::wstring, std::wstring>;
 
+    // An item waiting for the end of its device, with its channel number as the file writes it.
+    struct CPendingItem {
+        std::unique_ptr<CVariable> variable;
+        std::wstring index;
+    };
+
     HRESULT EndPort();
     HRESULT EndItem();
     HRESULT EndDevice();
@@ -67,7 +73,7 @@ private:
     std::map<std::wstring, CTransport*> m_ports;
     std::vector<std::unique_ptr<CDevice>> m_devices;
     std::vector<std::unique_ptr<CVariable>> m_variables;
-    std::vector<std::unique_ptr<CVariable>> m_pendingItems;
+    std::vector<CPendingItem> m_pendingItems;
     std::vector<std::unique_ptr<CValue>> m_freeValues;
     std::map<std::wstring, std::wstring> m_expressions;
     std::vector<std::wstring> m_prologue;

@@ -208,7 +208,9 @@ private:
     void Repeat(std::string& text, CSpan element)
     {
         size_t length = element.end - element.start;
-        int copies = Uniform(30) == 0 && length < 200 ? 500 : 1 + Uniform(40);
+        // Hundreds of ports are left out: each is a thread, and the load then takes seconds.
+        bool small = length < 200 && text.compare(element.start, 5, "<port") != 0;
+        int copies = Uniform(30) == 0 && small ? 500 : 1 + Uniform(40);
         copies = std::min(copies, 1 + int(1000000 / std::max<size_t>(length, 1)));
         std::string block = text.substr(element.start, length);
         std::string repeated;

@@ -1,9 +1,9 @@
 #include "SAXConfig.h"
 #include "DeviceTable.h"
 #include "Handle.h"
+#include "MarkupScreen.h"
 #include "Pipe.h"
 #include "Serial.h"
-#include "MarkupScreen.h"
 #include <cwchar>
 #include <cstdlib>
 
@@ -278,9 +278,8 @@ HRESULT CSAXConfig::RefuseFile(const std::wstring& message)
 HRESULT CSAXConfig::Refuse(const wchar_t* element, const wchar_t* attribute, const std::wstring& value,
                            const wchar_t* reason)
 {
-    if (m_error.empty())
-        m_error = std::wstring(L"Элемент ") + element + L", атрибут " + attribute + L" = \"" + value + L"\": " + reason;
-    return kRefused;
+    return RefuseFile(std::wstring(L"Элемент ") + element + L", атрибут " + attribute + L" = \"" + value + L"\": " +
+                      reason);
 }
 
 bool CSAXConfig::Require(const Attributes& attributes, const wchar_t* element,
@@ -288,8 +287,7 @@ bool CSAXConfig::Require(const Attributes& attributes, const wchar_t* element,
 {
     for (const wchar_t* name : names)
         if (attributes.find(name) == attributes.end()) {
-            if (m_error.empty())
-                m_error = std::wstring(L"Элемент ") + element + L": нет обязательного атрибута " + name;
+            RefuseFile(std::wstring(L"Элемент ") + element + L": нет обязательного атрибута " + name);
             return false;
         }
     return true;

@@ -57,7 +57,7 @@ private:
     HRESULT EndExpression();
     HRESULT EndVariable();
     bool ReadTypeAndText(const Attributes& attributes, const wchar_t* element, CVariable& variable);
-    HRESULT RefuseFile(const std::wstring& message);
+    HRESULT RefuseFile(const std::wstring& message);  // the first refusal is the one reported
     HRESULT Refuse(const wchar_t* element, const wchar_t* attribute, const std::wstring& value,
                    const wchar_t* reason);
     bool Require(const Attributes& attributes, const wchar_t* element, std::initializer_list<const wchar_t*> names);

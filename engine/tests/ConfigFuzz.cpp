@@ -428,13 +428,14 @@ std::string EngineFault(const CController& engine)
 }
 
 // A refusal quotes the value as the file writes it. Checked where that is plain to see: a UTF-8
-// file without references, its line ends and tabs read as the reader normalises them.
+// file without references or zero bytes (UTF-16 without a byte-order mark passes as UTF-8), its
+// line ends and tabs read as the reader normalises them.
 bool QuotesTheFile(const std::string& bytes, const std::wstring& message)
 {
     size_t open = message.find(L" = \"");
     size_t close = message.rfind(L"\":");
     if (open == std::wstring::npos || close == std::wstring::npos || close < open + 4 ||
-        bytes.find('&') != std::string::npos ||
+        bytes.find_first_of(std::string("&\0", 2)) != std::string::npos ||
         ::MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, bytes.data(), int(bytes.size()), nullptr, 0) == 0)
         return true;
     std::wstring text = AnsiToWide(bytes, CP_UTF8);

@@ -219,8 +219,9 @@ struct CModbusResult {
 
     bool operator==(const CModbusResult& o) const
     {
-        return checked == o.checked && iva == o.iva && rrg == o.rrg && std::memcmp(&reading, &o.reading, 4) == 0 &&
-               std::memcmp(&first, &o.first, 4) == 0 && std::memcmp(&second, &o.second, 4) == 0;
+        const size_t bytes = sizeof(float);  // bit for bit: a NaN is the same NaN
+        return checked == o.checked && iva == o.iva && rrg == o.rrg && std::memcmp(&reading, &o.reading, bytes) == 0 &&
+               std::memcmp(&first, &o.first, bytes) == 0 && std::memcmp(&second, &o.second, bytes) == 0;
     }
 };
 
@@ -243,7 +244,7 @@ std::string ReadModbus(CGuardedPage& page, const CFrameRecord& request, const st
     if (rng() % 50 == 0)
         clean.count = outside[rng() % 3];
     // Noise made of the bytes a decoder would react to: addresses, function codes, exception codes.
-    const uint8_t likely[] = {0, 0xFF, request.data[0], request.data[1], uint8_t(request.data[1] | 0x80), 0};
+    const uint8_t likely[] = {0, 0xFF, request.data[0], request.data[1], uint8_t(request.data[1] | 0x80)};
     CFrameRecord noisy = clean;
     for (int i = std::max(clean.count, 0); i < int(sizeof noisy.data); ++i)
         noisy.data[i] = rng() % 6 == 5 ? uint8_t(rng()) : likely[rng() % 5];

@@ -263,6 +263,8 @@ private:
         static const char* const names[] = {"n", "device", "item", "configuration", "port"};
         std::string name = names[Uniform(5)];
         int depth = depths[Uniform(5)];
+        if (name == "port")
+            depth = std::min(depth, 50);  // each closing tag makes a port again: no hundreds of them
         std::string open, close;
         for (int i = 0; i < depth; ++i) {
             open += "<" + name + ">";

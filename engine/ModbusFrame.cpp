@@ -21,7 +21,7 @@ bool ModbusCheckReply(const CFrameRecord& request, const CFrameRecord& reply)
         uint16_t sent = uint16_t(reply.data[reply.count - 1] << 8 | reply.data[reply.count - 2]);
         crcGood = CRC16(reply.data, uint16_t(reply.count - 2)) == sent;
     }
-    bool exception = reply.data[1] == uint8_t(request.data[1] + 0x80);
+    bool exception = reply.count >= 2 && reply.data[1] == uint8_t(request.data[1] + 0x80);
     return crcGood && !exception;
 }
 

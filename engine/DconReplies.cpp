@@ -115,10 +115,10 @@ bool IsAcknowledged(std::wstring_view reply, const std::wstring& address)
     return AddressedBody(reply, address, body) && body.empty();
 }
 
-bool IsAddressedReply(const std::wstring& reply, const std::wstring& address)
+bool IsAddressedReply(std::wstring_view reply, const std::wstring& address)
 {
-    std::wstring body;
+    std::wstring_view body;
     return AddressedBody(reply, address, body);
 }
 
-bool IsOutputSet(const std::wstring& reply) { return reply == L">" || reply == L">\r"; }
+bool IsOutputSet(std::wstring_view reply) { return reply == L">" || reply == L">\r"; }

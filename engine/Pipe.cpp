@@ -184,10 +184,8 @@ void CPipe::Converse(CPipeInstance& pipe)
         case Wake::Quit: return;
         case Wake::Request: TakeRequest(); break;
         case Wake::Timeout:
-            if (m_pending && Remaining() == 0) {
-                FailPending();
+            if (ExpireIfDue())
                 return;
-            }
             break;
         case Wake::Io:
             if (!Receive(pipe))
@@ -290,8 +288,10 @@ void CPipe::FailPending()
     m_doneEvent.Set();
 }
 
-void CPipe::ExpireIfDue()
+bool CPipe::ExpireIfDue()
 {
-    if (m_pending && Remaining() == 0)
-        FailPending();
+    if (!m_pending || Remaining() > 0)
+        return false;
+    FailPending();
+    return true;
 }

@@ -47,7 +47,8 @@ private:
     void TakeRequest();
     void Answer(const std::string& message);
     void FailPending();
-    void ExpireIfDue();
+    // Fails the exchange in hand when its time is up; true when it did.
+    bool ExpireIfDue();
 
     std::wstring m_path;
     CCriticalSection m_lock;

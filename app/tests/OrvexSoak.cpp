@@ -11,14 +11,10 @@
 #include "OrvexSession.h"
 #include "ProcessSamples.h"
 #include "SoakInstallation.h"
-#include <algorithm>
 #include <cstdio>
 #include <memory>
 
 namespace {
-constexpr int kPeriodMs = 100;
-constexpr int kFaultPercent = 10;
-constexpr DWORD kSampleMs = 10000;
 constexpr DWORD kStuckMs = 30000;  // neither a refresh nor a link report for this long: a hang
 constexpr int IDC_START = 1, IDC_DURATION = 1008, IDC_RECORD = 1009;
 
@@ -49,7 +45,10 @@ bool Responds(HWND dialog)
 
 class COrvexSoak {
 public:
-    COrvexSoak(COrvexSession& orvex, HWND dialog) : m_orvex(orvex), m_dialog(dialog) {}
+    COrvexSoak(COrvexSession& orvex, HWND dialog)
+        : m_orvex(orvex), m_dialog(dialog), m_samples(orvex.Process(), kSoakSampleMs)
+    {
+    }
     // The operator's part until the time is up; false on a hang.
     bool Run(DWORD length);
     bool Stop();
@@ -57,19 +56,15 @@ public:
     long reports = 0, starts = 0;
 
 private:
-    void Sample();
-
     COrvexSession& m_orvex;
     HWND m_dialog;
     CSampleSeries m_samples;
-    DWORD m_lastSample = 0;
 };
 
 bool COrvexSoak::Run(DWORD length)
 {
     DWORD start = ::GetTickCount(), progress = start;
-    m_samples.Add(SampleProcess(m_orvex.Process()));
-    m_lastSample = start;
+    m_samples.Poll();
     std::wstring duration;
     PressKey(m_dialog, VK_F2);
     while (::GetTickCount() - start < length) {
@@ -92,7 +87,7 @@ bool COrvexSoak::Run(DWORD length)
             std::printf("HANG: orvex made no progress for %lu s\n", (::GetTickCount() - progress) / 1000);
             return false;
         }
-        Sample();
+        m_samples.Poll();
     }
     return true;
 }
@@ -113,14 +108,6 @@ bool COrvexSoak::Stop()
         std::printf("orvex ended with %d after \"Выход\", not 2\n", code);
     return code == 2;
 }
-
-void COrvexSoak::Sample()
-{
-    if (::GetTickCount() - m_lastSample < kSampleMs)
-        return;
-    m_samples.Add(SampleProcess(m_orvex.Process()));
-    m_lastSample += kSampleMs;
-}
 }  // namespace
 
 int main()
@@ -133,7 +120,7 @@ int main()
     }
     ChartRegistration registration;
     std::vector<SoakSegment> segments = SoakSegments(pairs);
-    std::string config = SoakConfiguration(segments, kPeriodMs, "");
+    std::string config = SoakConfiguration(segments, kSoakPeriodMs, "");
     COrvexSession orvex(config);
     HWND dialog = orvex.Start() ? orvex.MainWindow() : nullptr;
     if (registration.Result() != 0 || !dialog) {
@@ -141,16 +128,9 @@ int main()
         return 1;
     }
     // After orvex: the pipe's devsim connects to orvex's pipe.
-    std::vector<std::unique_ptr<CDevsim>> sims;
-    for (size_t s = 0; s < segments.size(); ++s) {
-        std::wstring name(segments[s].name.begin(), segments[s].name.end());
-        sims.push_back(std::make_unique<CDevsim>(config, name, segments[s].simPort,
-                                                 SoakDevsimOptions(segments[s], kFaultPercent, unsigned(29 + s))));
-        if (!sims.back()->Ready()) {
-            std::printf("orvex_soak: devsim for segment %s did not start\n", segments[s].name.c_str());
-            return 1;
-        }
-    }
+    std::vector<std::unique_ptr<CDevsim>> sims = StartSimulators(config, segments, 29);
+    if (sims.empty())
+        return 1;
     HWND host = ::FindWindowExW(dialog, nullptr, L"AtlAxWin", nullptr);
     if (!host || !::GetWindow(host, GW_CHILD)) {
         std::printf("orvex_soak: the chart control is not in its place\n");
@@ -158,16 +138,13 @@ int main()
     }
     ClickButton(dialog, IDC_RECORD);  // "В файл"
     std::printf("orvex soak: %.1f min, period %d ms, faults in %d %% of the replies, recording, chart fed\n", minutes,
-                kPeriodMs, kFaultPercent);
+                kSoakPeriodMs, kSoakFaultPercent);
     COrvexSoak soak(orvex, dialog);
     bool ran = soak.Run(DWORD(minutes * 60000.0));
     bool ended = ran && soak.Stop();
     size_t lines = CsvLines(orvex.Folder());
-    size_t warmup = size_t(std::max(60.0, minutes * 12.0) / (kSampleMs / 1000.0));
-    std::string growth = soak.Samples().Growth(warmup);
     std::printf("refreshes recorded %zu; link reports %ld, acquisition started again %ld times\n", lines, soak.reports,
                 soak.starts);
-    std::printf("samples every %lu s: %s\n", kSampleMs / 1000, soak.Samples().Figures().c_str());
-    std::printf("growth after warm-up (%zu samples): %s\n", warmup, growth.empty() ? "none" : growth.c_str());
-    return ran && ended && lines > 0 && growth.empty() ? 0 : 1;
+    bool steady = soak.Samples().Report(minutes);
+    return ran && ended && lines > 0 && steady ? 0 : 1;
 }

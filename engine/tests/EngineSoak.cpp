@@ -20,9 +20,6 @@
 #include <memory>
 
 namespace {
-constexpr int kPeriodMs = 100;
-constexpr int kFaultPercent = 10;
-constexpr DWORD kSampleMs = 10000;
 constexpr DWORD kAnalyzeMs = 500;
 constexpr DWORD kStuckMs = 60000;           // the driver itself made no progress (a link check that never ends)
 const wchar_t kPassCounter[] = L"SOAKPASS";  // counted by the prologue, once in every pass
@@ -50,18 +47,17 @@ private:
     CSoakChecker& m_checker;
     std::vector<std::unique_ptr<CDevsim>>& m_sims;
     CCycleWindow m_window;
-    CSampleSeries m_samples;
+    CSampleSeries m_samples{::GetCurrentProcess(), kSoakSampleMs};
     CHandle m_watchdog;
     std::atomic<DWORD> m_progress{::GetTickCount()};
-    DWORD m_start = ::GetTickCount(), m_lastSample = 0, m_lastAnalysis = 0, m_lastReport = 0;
+    DWORD m_start = ::GetTickCount(), m_lastAnalysis = 0, m_lastReport = 0;
     long m_results = 0, m_valuesOf = 0;
 };
 
 bool CEngineSoak::Run(double minutes)
 {
     DWORD length = DWORD(minutes * 60000.0);
-    m_samples.Add(SampleProcess(::GetCurrentProcess()));
-    m_lastSample = m_start;
+    m_samples.Poll();
     bool ok = true;
     while (ok && ::GetTickCount() - m_start < length)
         ok = CheckLinksUntilAllAnswer() && RunCycle(m_start + length);
@@ -101,7 +97,7 @@ bool CEngineSoak::RunCycle(DWORD deadline)
     }
     // A hang: no pass result for ten periods, or for longer than a pass may take when every exchange
     // waits as long as its line allows (on the pipe that is longer).
-    DWORD hangMs = DWORD(std::max(10.0 * kPeriodMs, m_checker.LongestPassAllowedMs()));
+    DWORD hangMs = DWORD(std::max(10.0 * kSoakPeriodMs, m_checker.LongestPassAllowedMs()));
     DWORD lastResult = ::GetTickCount();
     bool failed = false;
     while (!failed && LONG(::GetTickCount() - deadline) < 0) {
@@ -164,10 +160,7 @@ void CEngineSoak::Housekeeping()
         m_checker.Analyze(false);
         m_lastAnalysis = now;
     }
-    if (now - m_lastSample >= kSampleMs) {
-        m_samples.Add(SampleProcess(::GetCurrentProcess()));
-        m_lastSample += kSampleMs;
-    }
+    m_samples.Poll();
     if (now - m_lastReport >= 60000) {
         m_lastReport = now;
         std::printf("[%lu s] passes %ld, failed %ld, link checks %ld, faults %ld, mismatches %ld\n",
@@ -201,7 +194,7 @@ int main()
         return 1;
     }
     std::vector<SoakSegment> segments = SoakSegments(pairs);
-    std::string config = SoakConfiguration(segments, kPeriodMs, std::string("SOAKPASS = SOAKPASS + 1"));
+    std::string config = SoakConfiguration(segments, kSoakPeriodMs, std::string("SOAKPASS = SOAKPASS + 1"));
     CController engine;
     std::wstring error;
     if (LoadConfig(config, engine, &error) != S_OK) {
@@ -210,20 +203,14 @@ int main()
     }
     SetVariable(kPassCounter, 0);
     // After the engine: the pipe's devsim connects to the engine's pipe.
-    std::vector<std::unique_ptr<CDevsim>> sims;
+    std::vector<std::unique_ptr<CDevsim>> sims = StartSimulators(config, segments, 19);
+    if (sims.empty())
+        return 1;
     std::vector<std::wstring> logs;
-    for (size_t s = 0; s < segments.size(); ++s) {
-        std::wstring name(segments[s].name.begin(), segments[s].name.end());
-        sims.push_back(std::make_unique<CDevsim>(config, name, segments[s].simPort,
-                                                 SoakDevsimOptions(segments[s], kFaultPercent, unsigned(19 + s))));
-        logs.push_back(sims.back()->LogPath());
-        if (!sims.back()->Ready()) {
-            std::printf("engine_soak: devsim for segment %s did not start\n", segments[s].name.c_str());
-            return 1;
-        }
-    }
-    std::printf("engine soak: %.1f min, period %d ms, faults in %d %% of the replies\n", minutes, kPeriodMs,
-                kFaultPercent);
+    for (const auto& sim : sims)
+        logs.push_back(sim->LogPath());
+    std::printf("engine soak: %.1f min, period %d ms, faults in %d %% of the replies\n", minutes, kSoakPeriodMs,
+                kSoakFaultPercent);
     CSoakChecker checker(segments, logs);
     CEngineSoak soak(engine, checker, sims);
     bool finished = soak.Run(minutes);
@@ -231,12 +218,7 @@ int main()
     for (size_t s = 0; s < segments.size() && checker.mismatches > 0; ++s)
         ::CopyFileW(logs[s].c_str(), (L"engine_soak-" + std::wstring(1, wchar_t(segments[s].name[0])) + L".log").c_str(),
                     FALSE);
-    // Warm-up: the first minute or fifth of the run, whichever is longer; by then every port has
-    // been opened and closed, every late and silent reply has been met and the heaps have grown.
-    size_t warmup = size_t(std::max(60.0, minutes * 12.0) / (kSampleMs / 1000.0));
-    std::string growth = soak.Samples().Growth(warmup);
     checker.Print(stdout);
-    std::printf("samples every %lu s: %s\n", kSampleMs / 1000, soak.Samples().Figures().c_str());
-    std::printf("growth after warm-up (%zu samples): %s\n", warmup, growth.empty() ? "none" : growth.c_str());
-    return finished && checker.mismatches == 0 && growth.empty() ? 0 : 1;
+    bool steady = soak.Samples().Report(minutes);
+    return finished && checker.mismatches == 0 && steady ? 0 : 1;
 }

@@ -63,6 +63,15 @@ ProcessSample SampleProcess(HANDLE process)
     return sample;
 }
 
+void CSampleSeries::Poll()
+{
+    DWORD now = ::GetTickCount();
+    if (!m_samples.empty() && now - m_last < m_interval)
+        return;
+    m_last = m_samples.empty() ? now : m_last + m_interval;
+    m_samples.push_back(SampleProcess(m_process));
+}
+
 std::string CSampleSeries::Figures() const
 {
     std::string text;
@@ -104,4 +113,13 @@ std::string CSampleSeries::Growth(size_t warmup) const
         }
     }
     return text;
+}
+
+bool CSampleSeries::Report(double minutes) const
+{
+    size_t warmup = size_t(std::max(60.0, minutes * 12.0) / (m_interval / 1000.0));
+    std::string growth = Growth(warmup);
+    std::printf("samples every %lu s: %s\n", m_interval / 1000, Figures().c_str());
+    std::printf("growth after warm-up (%zu samples): %s\n", warmup, growth.empty() ? "none" : growth.c_str());
+    return growth.empty();
 }

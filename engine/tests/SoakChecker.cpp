@@ -1,10 +1,10 @@
 #include "SoakChecker.h"
 #include "Controller.h"
+#include "Devsim.h"
 #include "Handle.h"
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
-#include <sstream>
 
 namespace {
 // What one exchange may take beyond its reply delay: the hand-over to the port's thread, the
@@ -17,35 +17,6 @@ constexpr double kPassMarginMs = 150;
 constexpr LONG kTransitMs = 5;
 // devsim's pause between attempts to connect to the pipe again.
 constexpr LONG kReconnectMs = 50;
-
-struct Kind {
-    const char* keyword;
-    int inputs;
-    int linkCommands;  // DCON commands of its link test; a Modbus device sends a broadcast and a read
-    bool writes;
-};
-const Kind kKinds[] = {{"ICP7017", 8, 1, false},  {"ICP7018", 8, 1, false}, {"ICP7033", 3, 1, false},
-                       {"ICP7041D", 16, 1, false}, {"ICP7042D", 0, 2, true}, {"ICP7044D", 4, 2, true},
-                       {"ICP7045D", 0, 2, true},  {"ICP7055D", 8, 2, true}, {"IVA8", 1, 0, false},
-                       {"RRG12", 2, 0, true}};
-
-const Kind& KindOf(const std::string& keyword)
-{
-    for (const Kind& kind : kKinds)
-        if (keyword == kind.keyword)
-            return kind;
-    return kKinds[0];
-}
-
-std::vector<std::string> Split(const std::string& text, char separator)
-{
-    std::vector<std::string> parts;
-    std::string part;
-    std::istringstream in(text);
-    while (std::getline(in, part, separator))
-        parts.push_back(part);
-    return parts;
-}
 
 std::vector<unsigned> HexBytes(const std::string& text)
 {
@@ -125,7 +96,7 @@ CSoakChecker::CSoakChecker(std::vector<SoakSegment> segments, const std::vector<
         m_segments.push_back({segments[s], CSimLogTail(logs[s]), {}, {}, {}, {}});
         Segment& segment = m_segments.back();
         for (const auto& config : segment.config.devices) {
-            const Kind& kind = KindOf(config.first);
+            const SoakDeviceKind& kind = SoakKind(config.first);
             int index = int(m_devices.size());
             m_devices.push_back({config.first, config.second, s, kind.inputs, {std::vector<double>(kind.inputs, 0.0)}, {}});
             if (segment.config.modbus) {
@@ -136,7 +107,7 @@ CSoakChecker::CSoakChecker(std::vector<SoakSegment> segments, const std::vector<
                 segment.link.push_back({index, Role::Link, false});
             if (kind.inputs > 0)
                 segment.reads.push_back({index, Role::Read, false});
-            if (kind.writes)  // the RRG-12 sends its set point at most every 5 s
+            if (kind.outputs > 0)  // the RRG-12 sends its set point at most every 5 s
                 segment.writes.push_back({index, Role::Write, segment.config.modbus});
         }
     }

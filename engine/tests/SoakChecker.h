@@ -108,7 +108,6 @@ private:
                  double& phaseMs);
     void CheckValues(long pass, const std::vector<std::vector<double>>& values, const std::string& trace);
 
-
     std::vector<Segment> m_segments;
     std::vector<Device> m_devices;
     std::deque<Event> m_events;

@@ -1,5 +1,6 @@
 #include "SoakInstallation.h"
 #include <windows.h>
+#include <cstdio>
 #include <cstdlib>
 
 namespace {
@@ -10,21 +11,9 @@ constexpr int kPipeLimitMs = 500;
 // exchange of its phase too (a phase asks at most two devices on one line).
 constexpr int kLateAfterLimitMs = 100;
 
-std::string Channels(const std::string& keyword, bool output)
-{
-    struct Entry {
-        const char* keyword;
-        int inputs, outputs;
-        char type;
-    };
-    const Entry kEntries[] = {{"ICP7017", 8, 0, 'A'},  {"ICP7018", 8, 0, 'A'},  {"ICP7033", 3, 0, 'A'},
-                              {"ICP7041D", 16, 0, 'D'}, {"ICP7042D", 0, 13, 'D'}, {"ICP7044D", 4, 8, 'D'},
-                              {"ICP7055D", 8, 8, 'D'},  {"IVA8", 1, 0, 'A'},      {"RRG12", 2, 1, 'A'}};
-    for (const Entry& entry : kEntries)
-        if (keyword == entry.keyword)
-            return std::string(1, entry.type) + std::to_string(output ? entry.outputs : entry.inputs);
-    return "A0";
-}
+const SoakDeviceKind kKinds[] = {{"ICP7017", 8, 0, 'A', 1},  {"ICP7018", 8, 0, 'A', 1},  {"ICP7033", 3, 0, 'A', 1},
+                                 {"ICP7041D", 16, 0, 'D', 1}, {"ICP7042D", 0, 13, 'D', 2}, {"ICP7044D", 4, 8, 'D', 2},
+                                 {"ICP7055D", 8, 8, 'D', 2},  {"IVA8", 1, 0, 'A', 0},      {"RRG12", 2, 1, 'A', 0}};
 
 std::string Item(const std::string& id, int index, const char* direction, char type)
 {
@@ -32,6 +21,14 @@ std::string Item(const std::string& id, int index, const char* direction, char t
            "\" type=\"" + type + "\" description=\"" + id + "\" percision=\"3\"/>\n";
 }
 }  // namespace
+
+const SoakDeviceKind& SoakKind(const std::string& keyword)
+{
+    for (const SoakDeviceKind& kind : kKinds)
+        if (keyword == kind.keyword)
+            return kind;
+    return kKinds[0];
+}
 
 std::vector<SoakSegment> SoakSegments(const std::vector<std::pair<int, int>>& pairs)
 {
@@ -82,12 +79,12 @@ std::string SoakConfiguration(const std::vector<SoakSegment>& segments, int peri
         for (const auto& device : s.devices) {
             xml += "  <device name=\"" + device.first + "\" transport=\"" + s.name + "\" addres=\"" + device.second +
                    "\" description=\"" + device.first + " " + device.second + "\">\n";
-            std::string in = Channels(device.first, false), out = Channels(device.first, true);
-            for (int i = 0; i < std::atoi(in.c_str() + 1); ++i)
-                xml += Item("I" + device.second + "_" + std::to_string(i), i, "IN", in[0]);
-            for (int i = 0; i < std::atoi(out.c_str() + 1); ++i) {
+            const SoakDeviceKind& kind = SoakKind(device.first);
+            for (int i = 0; i < kind.inputs; ++i)
+                xml += Item("I" + device.second + "_" + std::to_string(i), i, "IN", kind.type);
+            for (int i = 0; i < kind.outputs; ++i) {
                 std::string id = "Q" + device.second + "_" + std::to_string(i);
-                xml += Item(id, i, "OUT", out[0]);
+                xml += Item(id, i, "OUT", kind.type);
                 // Every other output toggles in every pass.
                 if (i % 2 == 0)
                     formulas += "  <expression name=\"" + id + "\">" + id + " = 1 - " + id + "</expression>\n";
@@ -99,10 +96,23 @@ std::string SoakConfiguration(const std::vector<SoakSegment>& segments, int peri
     return xml + formulas + "</configuration>\n";
 }
 
-std::wstring SoakDevsimOptions(const SoakSegment& segment, int percent, unsigned seed)
+std::vector<std::unique_ptr<CDevsim>> StartSimulators(const std::string& config,
+                                                      const std::vector<SoakSegment>& segments, unsigned seed)
 {
-    return L"--random-faults " + std::to_wstring(percent) + L":" + std::to_wstring(segment.lateMs) +
-           L" --random-values --seed " + std::to_wstring(seed);
+    std::vector<std::unique_ptr<CDevsim>> sims;
+    for (size_t s = 0; s < segments.size(); ++s) {
+        const SoakSegment& segment = segments[s];
+        std::wstring options = L"--random-faults " + std::to_wstring(kSoakFaultPercent) + L":" +
+                               std::to_wstring(segment.lateMs) + L" --random-values --seed " +
+                               std::to_wstring(seed + s);
+        sims.push_back(std::make_unique<CDevsim>(config, std::wstring(segment.name.begin(), segment.name.end()),
+                                                 segment.simPort, options));
+        if (!sims.back()->Ready()) {
+            std::printf("devsim for segment %s did not start\n", segment.name.c_str());
+            return {};
+        }
+    }
+    return sims;
 }
 
 double SoakMinutes(double fallback)

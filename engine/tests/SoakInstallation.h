@@ -1,7 +1,24 @@
 #pragma once
+#include "Devsim.h"
+#include <memory>
 #include <string>
 #include <utility>
 #include <vector>
+
+// How the long runs drive the installation: a pass every 100 ms, faults in 10 % of the replies,
+// the process sampled every 10 s.
+constexpr int kSoakPeriodMs = 100;
+constexpr int kSoakFaultPercent = 10;
+constexpr unsigned long kSoakSampleMs = 10000;
+
+// What the long runs need to know of a device kind.
+struct SoakDeviceKind {
+    const char* keyword;
+    int inputs, outputs;
+    char type;         // of its channels: 'A' analogue, 'D' digital
+    int linkCommands;  // DCON commands of its link test; a Modbus device sends a broadcast and a read
+};
+const SoakDeviceKind& SoakKind(const std::string& keyword);
 
 // The installation of the long runs: four segments, each answered by a devsim that injects
 // faults at random into a share of its replies and gives new readings in every reply.
@@ -26,8 +43,10 @@ std::vector<SoakSegment> SoakSegments(const std::vector<std::pair<int, int>>& pa
 // in every pass; prologue lines run at the start of every pass.
 std::string SoakConfiguration(const std::vector<SoakSegment>& segments, int periodMs, const std::string& prologue);
 
-// devsim's options for a segment: faults in `percent` % of its replies, random readings, a seed.
-std::wstring SoakDevsimOptions(const SoakSegment& segment, int percent, unsigned seed);
+// A devsim for every segment, each with faults in kSoakFaultPercent % of its replies, new readings
+// in every reply and its own seed (seed, seed + 1, ...); empty (and said why) when one did not start.
+std::vector<std::unique_ptr<CDevsim>> StartSimulators(const std::string& config,
+                                                      const std::vector<SoakSegment>& segments, unsigned seed);
 
 // SOAK_MINUTES from the environment, or the default.
 double SoakMinutes(double fallback);

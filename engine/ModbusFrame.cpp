@@ -25,6 +25,11 @@ bool ModbusCheckReply(const CFrameRecord& request, const CFrameRecord& reply)
     return crcGood && !exception;
 }
 
+bool ModbusAnswers(const CFrameRecord& request, const CFrameRecord& reply)
+{
+    return reply.count >= 2 && reply.data[0] == request.data[0] && reply.data[1] == request.data[1];
+}
+
 bool DecodeIva8Reading(const CFrameRecord& reply, float& reading)
 {
     if (reply.count < kIva8ReplyBytes)

@@ -11,6 +11,10 @@ bool ModbusAppendCrc(CFrameRecord& frame);
 // request's function.
 bool ModbusCheckReply(const CFrameRecord& request, const CFrameRecord& reply);
 
+// Whether a checked reply answers the request: the same address and function code. Another
+// instrument's frame that came late for its own exchange is no reply to this one.
+bool ModbusAnswers(const CFrameRecord& request, const CFrameRecord& reply);
+
 // The shortest replies that hold the readings and, after them, their CRC.
 constexpr int kIva8ReplyBytes = 12;
 constexpr int kRrg12ReplyBytes = 9;

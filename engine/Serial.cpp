@@ -160,21 +160,28 @@ bool CSerial::WaitForRequest()
     return ::WaitForMultipleObjects(2, events, FALSE, INFINITE) == WAIT_OBJECT_0 + 1;
 }
 
+// Reads what the queue holds, at most one chunk; 0 when nothing is there. A read never asks for
+// more than is queued: one that did would wait out its time-out for bytes that are not coming.
+DWORD CSerial::ReadQueued(unsigned char* chunk, DWORD size)
+{
+    DWORD errors = 0, got = 0;
+    COMSTAT status{};
+    if (!::ClearCommError(m_port, &errors, &status) || status.cbInQue == 0 ||
+        !::ReadFile(m_port, chunk, std::min(size, status.cbInQue), &got, nullptr))
+        return 0;
+    return got;
+}
+
 // Whatever came since the last exchange (a reply later than its delay, noise) is no reply to
 // the request about to go out: it is read and dropped, at most one queue's worth.
 void CSerial::DropReceived()
 {
     unsigned char chunk[256];
-    DWORD errors = 0, got = 0;
-    COMSTAT status{};
-    for (size_t total = 0; total < 4096 && ::ClearCommError(m_port, &errors, &status) && status.cbInQue > 0;
-         total += got) {
-        if (!::ReadFile(m_port, chunk, std::min(DWORD(sizeof chunk), status.cbInQue), &got, nullptr) || got == 0)
-            return;
-    }
+    for (DWORD total = 0, got; total < 4096 && (got = ReadQueued(chunk, sizeof chunk)) > 0;)
+        total += got;
 }
 
-// Everything that arrives within the delay, plus gaps of at most 1 ms, is the reply. Bytes
+// What has arrived when the delay is over is the reply; nothing more is waited for. Bytes
 // beyond the buffer are read and dropped so that they do not start the next reply; a device
 // that never stops sending is cut off after one queue's worth more.
 size_t CSerial::ReadReply(unsigned char* buffer, size_t size)
@@ -182,12 +189,10 @@ size_t CSerial::ReadReply(unsigned char* buffer, size_t size)
     ::Sleep(DWORD(std::max(m_delay, 0)));
     size_t kept = 0, total = 0;
     unsigned char chunk[256];
-    DWORD got = 0;
-    while (total < size + 4096 && ::ReadFile(m_port, chunk, sizeof chunk, &got, nullptr) && got > 0) {
+    for (DWORD got; total < size + 4096 && (got = ReadQueued(chunk, sizeof chunk)) > 0; total += got) {
         size_t take = std::min(size_t(got), size - kept);
         std::copy(chunk, chunk + take, buffer + kept);
         kept += take;
-        total += got;
     }
     return kept;
 }

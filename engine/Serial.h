@@ -38,6 +38,7 @@ private:
     static unsigned __stdcall TextThread(void* self);
     static unsigned __stdcall BinaryThread(void* self);
     bool WaitForRequest();
+    DWORD ReadQueued(unsigned char* chunk, DWORD size);
     void DropReceived();
     size_t ReadReply(unsigned char* buffer, size_t size);
     void ServeText();

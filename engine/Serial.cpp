@@ -181,20 +181,36 @@ void CSerial::DropReceived()
         total += got;
 }
 
-// What has arrived when the delay is over is the reply; nothing more is waited for. Bytes
-// beyond the buffer are read and dropped so that they do not start the next reply; a device
-// that never stops sending is cut off after one queue's worth more.
-size_t CSerial::ReadReply(unsigned char* buffer, size_t size)
+// Everything that arrives within the delay, plus gaps of at most 1 ms, is the reply. What has
+// arrived by the end of the delay is read at once; only a reply that is not whole yet (or none
+// at all) is waited for, a byte at a time with the 1 ms read time-out. So a reply that arrived
+// in time costs no more than the delay, and one still coming in at a low baud rate is taken
+// whole. Bytes beyond the buffer are read and dropped so that they do not start the next
+// reply; a device that never stops sending is cut off after one queue's worth more.
+size_t CSerial::ReadReply(unsigned char* buffer, size_t size, ReplyEnded ended)
 {
     ::Sleep(DWORD(std::max(m_delay, 0)));
     size_t kept = 0, total = 0;
     unsigned char chunk[256];
-    for (DWORD got; total < size + 4096 && (got = ReadQueued(chunk, sizeof chunk)) > 0; total += got) {
+    for (DWORD got; total < size + 4096; total += got) {
+        bool whole = total > 0 && total == kept && ended(buffer, kept);
+        if ((got = ReadMore(chunk, sizeof chunk, whole)) == 0)
+            break;
         size_t take = std::min(size_t(got), size - kept);
         std::copy(chunk, chunk + take, buffer + kept);
         kept += take;
     }
     return kept;
+}
+
+// What the queue holds; when nothing is queued and the reply is not whole, the next byte within
+// the read time-out. 0 when none came.
+DWORD CSerial::ReadMore(unsigned char* chunk, DWORD size, bool whole)
+{
+    DWORD got = ReadQueued(chunk, size);
+    if (got == 0 && !whole && !::ReadFile(m_port, chunk, 1, &got, nullptr))
+        return 0;
+    return got;
 }
 
 void CSerial::ServeText()
@@ -208,7 +224,7 @@ void CSerial::ServeText()
         m_written = ::WriteFile(m_port, bytes.data(), DWORD(bytes.size()), &written, nullptr) != FALSE;
         if (m_written) {
             std::string received(kTextLimit, '\0');
-            size_t count = ReadReply(reinterpret_cast<unsigned char*>(&received[0]), kTextLimit);
+            size_t count = ReadReply(reinterpret_cast<unsigned char*>(&received[0]), kTextLimit, DconLineEnded);
             m_reply = AnsiToWide(received.data(), count);
         }
     }
@@ -224,7 +240,7 @@ void CSerial::ServeBinary()
         m_written = ::WriteFile(m_port, m_frame.data, DWORD(m_frame.count), &written, nullptr) != FALSE;
         if (m_written) {
             CFrameRecord received;
-            received.count = int(ReadReply(received.data, sizeof received.data));
+            received.count = int(ReadReply(received.data, sizeof received.data, ModbusEndsInCrc));
             m_frame = received;
         }
     }

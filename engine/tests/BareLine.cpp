@@ -1,0 +1,62 @@
+#include "BareLine.h"
+#include "DconFraming.h"
+#include "PortDcb.h"
+#include "Stopwatch.h"
+#include <algorithm>
+#include <cstdio>
+
+CBareLine::CBareLine(const std::wstring& portId)
+    : m_port(::CreateFileW((L"\\\\.\\" + portId).c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                           0, nullptr))
+{
+    DCB dcb;
+    COMMTIMEOUTS timeouts{MAXDWORD, MAXDWORD, 1, 0, 0};
+    if (m_port.IsValid() && !(BuildPortDcb(L"9600,n,8,1", dcb) && ::SetCommState(m_port, &dcb) &&
+                              ::SetCommTimeouts(m_port, &timeouts) &&
+                              ::PurgeComm(m_port, PURGE_RXCLEAR | PURGE_TXCLEAR)))
+        m_port.Close();
+}
+
+double CBareLine::Exchange(const std::string& request, int delay, std::string& reply)
+{
+    reply.clear();
+    CStopwatch timer;
+    DWORD written = 0, errors = 0, got = 0;
+    ::WriteFile(m_port, request.data(), DWORD(request.size()), &written, nullptr);
+    ::Sleep(DWORD(delay));
+    COMSTAT status{};
+    char buffer[512];
+    while (::ClearCommError(m_port, &errors, &status) && status.cbInQue > 0 &&
+           ::ReadFile(m_port, buffer, std::min(DWORD(sizeof buffer), status.cbInQue), &got, nullptr) && got > 0)
+        reply.append(buffer, got);
+    return timer.Milliseconds();
+}
+
+double CBareLine::MedianRound(const std::vector<std::string>& requests, int delay, int count)
+{
+    std::vector<double> rounds;
+    std::string reply;
+    for (int i = 0; i < count; ++i) {
+        double round = 0;
+        for (const std::string& request : requests)
+            round += Exchange(request, delay, reply);
+        rounds.push_back(round);
+    }
+    return Median(rounds);
+}
+
+std::string DconWireLine(const std::string& command)
+{
+    char digits[8];
+    _snprintf(digits, sizeof digits, "%02X", DconChecksum(command));
+    return command + std::string(digits, 2) + "\r";
+}
+
+double Median(std::vector<double> times)
+{
+    if (times.empty())
+        return 0;
+    std::sort(times.begin(), times.end());
+    size_t half = times.size() / 2;
+    return times.size() % 2 ? times[half] : (times[half - 1] + times[half]) / 2.0;
+}

@@ -1,0 +1,25 @@
+#pragma once
+#include "Handle.h"
+#include <string>
+#include <vector>
+
+// The floor an exchange is measured against: the host end of a line opened with the engine's
+// settings and time-outs, and an exchange that only writes, waits the delay and reads what has
+// arrived, on the calling thread.
+class CBareLine {
+public:
+    explicit CBareLine(const std::wstring& portId);
+    bool IsOpen() const { return m_port.IsValid(); }
+    // One write, wait and read; the milliseconds it took, the bytes read into `reply`.
+    double Exchange(const std::string& request, int delay, std::string& reply);
+    // The median of `count` rounds, each of the requests one after another.
+    double MedianRound(const std::vector<std::string>& requests, int delay, int count);
+
+private:
+    CHandle m_port;
+};
+
+// A DCON command as the wire carries it with the checksum on.
+std::string DconWireLine(const std::string& command);
+
+double Median(std::vector<double> times);

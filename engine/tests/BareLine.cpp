@@ -4,6 +4,7 @@
 #include "Stopwatch.h"
 #include <algorithm>
 #include <cstdio>
+#include <process.h>
 
 CBareLine::CBareLine(const std::wstring& portId)
     : m_port(::CreateFileW((L"\\\\.\\" + portId).c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
@@ -32,17 +33,46 @@ double CBareLine::Exchange(const std::string& request, int delay, std::string& r
     return timer.Milliseconds();
 }
 
-double CBareLine::MedianRound(const std::vector<std::string>& requests, int delay, int count)
+namespace {
+struct SRound {
+    CBareLine* line;
+    const std::vector<std::string>* requests;
+    int delay;
+    double milliseconds;
+};
+
+unsigned __stdcall RunRound(void* job)
 {
-    std::vector<double> rounds;
+    auto* round = static_cast<SRound*>(job);
     std::string reply;
+    round->milliseconds = 0;
+    for (const std::string& request : *round->requests)
+        round->milliseconds += round->line->Exchange(request, round->delay, reply);
+    return 0;
+}
+}  // namespace
+
+std::vector<double> ParallelRounds(const std::vector<CBareLine*>& lines, const std::vector<std::string>& requests,
+                                   int delay, int count)
+{
+    std::vector<double> times;
     for (int i = 0; i < count; ++i) {
-        double round = 0;
-        for (const std::string& request : requests)
-            round += Exchange(request, delay, reply);
-        rounds.push_back(round);
+        std::vector<SRound> rounds;
+        for (CBareLine* line : lines)
+            rounds.push_back({line, &requests, delay, 0});
+        std::vector<CHandle> threads;
+        std::vector<HANDLE> handles;
+        for (SRound& round : rounds) {
+            threads.emplace_back(reinterpret_cast<HANDLE>(_beginthreadex(nullptr, 0, RunRound, &round, 0, nullptr)));
+            handles.push_back(threads.back());
+        }
+        ::WaitForMultipleObjects(DWORD(handles.size()), handles.data(), TRUE, INFINITE);
+        double slowest = 0;
+        for (const SRound& round : rounds)
+            slowest = std::max(slowest, round.milliseconds);
+        times.push_back(slowest);
     }
-    return Median(rounds);
+    return times;
 }
 
 std::string DconWireLine(const std::string& command)

@@ -12,12 +12,15 @@ public:
     bool IsOpen() const { return m_port.IsValid(); }
     // One write, wait and read; the milliseconds it took, the bytes read into `reply`.
     double Exchange(const std::string& request, int delay, std::string& reply);
-    // The median of `count` rounds, each of the requests one after another.
-    double MedianRound(const std::vector<std::string>& requests, int delay, int count);
 
 private:
     CHandle m_port;
 };
+
+// Rounds of the requests, one after another, on every line at once, each line on a thread of its
+// own (as the segments of a pass run): the milliseconds of each round, that of its slowest line.
+std::vector<double> ParallelRounds(const std::vector<CBareLine*>& lines, const std::vector<std::string>& requests,
+                                   int delay, int count);
 
 // A DCON command as the wire carries it with the checksum on.
 std::string DconWireLine(const std::string& command);

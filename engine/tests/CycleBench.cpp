@@ -141,7 +141,7 @@ int main()
     Figures one, four, large;
     if (!Measure(SmallConfig(pairs, 1), pairs, 1, smallCommands, kDelay, one) ||
         !Measure(SmallConfig(pairs, 4), pairs, 4, {}, kDelay, four) ||
-        !Measure(LargeConfiguration(hosts, 250), pairs, 4, LargeSegmentCommands(), kLargeDelay, large)) {
+        !Measure(LargeConfiguration(hosts, 500), pairs, 4, LargeSegmentCommands(), kLargeDelay, large)) {
         std::printf("cycle_bench: a run did not complete\n");
         return 1;
     }

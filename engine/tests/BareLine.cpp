@@ -81,12 +81,3 @@ std::string DconWireLine(const std::string& command)
     _snprintf(digits, sizeof digits, "%02X", DconChecksum(command));
     return command + std::string(digits, 2) + "\r";
 }
-
-double Median(std::vector<double> times)
-{
-    if (times.empty())
-        return 0;
-    std::sort(times.begin(), times.end());
-    size_t half = times.size() / 2;
-    return times.size() % 2 ? times[half] : (times[half - 1] + times[half]) / 2.0;
-}

@@ -1,5 +1,6 @@
 #pragma once
 #include "Handle.h"
+#include "Median.h"
 #include <string>
 #include <vector>
 
@@ -24,5 +25,3 @@ std::vector<double> ParallelRounds(const std::vector<CBareLine*>& lines, const s
 
 // A DCON command as the wire carries it with the checksum on.
 std::string DconWireLine(const std::string& command);
-
-double Median(std::vector<double> times);

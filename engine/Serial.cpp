@@ -62,6 +62,7 @@ void CSerial::StartThread()
     m_requestEvent.Attach(::CreateEventW(nullptr, FALSE, FALSE, nullptr));
     m_doneEvent.Attach(::CreateEventW(nullptr, FALSE, FALSE, nullptr));
     m_quitEvent.Attach(::CreateEventW(nullptr, FALSE, FALSE, nullptr));
+    m_timer.emplace();
     m_thread.Attach(reinterpret_cast<HANDLE>(
         _beginthreadex(nullptr, 0, m_protocol == L"DCON" ? TextThread : BinaryThread, this, 0, nullptr)));
     if (!m_thread.IsValid())
@@ -75,6 +76,7 @@ void CSerial::Close()
         ::WaitForSingleObject(m_thread, INFINITE);
         m_thread.Close();
     }
+    m_timer.reset();
     if (m_port.IsValid()) {
         ::PurgeComm(m_port, PURGE_TXABORT | PURGE_RXABORT | PURGE_TXCLEAR | PURGE_RXCLEAR);
         m_port.Close();

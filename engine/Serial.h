@@ -2,7 +2,9 @@
 #include "CriticalSection.h"
 #include "Handle.h"
 #include "PortDcb.h"
+#include "TimerResolution.h"
 #include "Transport.h"
+#include <optional>
 
 // A segment on a Windows serial port (an RS485 converter on a COM port). One I/O thread per
 // open port does the write-wait-read of every exchange; callers hand requests over to it.
@@ -59,5 +61,6 @@ private:
     bool m_open = false;
     bool m_written = false;  // whether the I/O thread could send the last request
     CHandle m_thread;
+    std::optional<CTimerResolution> m_timer;  // while the thread runs, delays are waited as set
     CFrameRecord m_frame;
 };

@@ -164,8 +164,9 @@ TEST_F(RadtermModem, FileIsSentUnchanged)
     for (DWORD start = ::GetTickCount(); !name && ::GetTickCount() - start < kAnswer; ::Sleep(50))
         name = ::GetDlgItem(dialog, cmb13) ? ::GetDlgItem(dialog, cmb13) : ::GetDlgItem(dialog, edt1);
     ASSERT_NE(name, nullptr);
-    // A dialog still starting up may clear the name again: answer until it closes.
-    for (DWORD start = ::GetTickCount(); ::IsWindow(dialog) && ::GetTickCount() - start < kAnswer; ::Sleep(500)) {
+    // A dialog still starting up may clear the name again: answer until it closes. In a new
+    // prefix on a loaded machine the dialog's first start (the shell's folders) takes long.
+    for (DWORD start = ::GetTickCount(); ::IsWindow(dialog) && ::GetTickCount() - start < kStart; ::Sleep(500)) {
         ::SendMessageW(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path));
         ::PostMessageW(dialog, WM_COMMAND, IDOK, 0);
     }

@@ -2,6 +2,7 @@
 #include "DconFraming.h"
 #include "ModbusFrame.h"
 #include "TextConv.h"
+#include "TimerResolution.h"
 #include <process.h>
 #include <algorithm>
 
@@ -62,7 +63,6 @@ void CSerial::StartThread()
     m_requestEvent.Attach(::CreateEventW(nullptr, FALSE, FALSE, nullptr));
     m_doneEvent.Attach(::CreateEventW(nullptr, FALSE, FALSE, nullptr));
     m_quitEvent.Attach(::CreateEventW(nullptr, FALSE, FALSE, nullptr));
-    m_timer.emplace();
     m_thread.Attach(reinterpret_cast<HANDLE>(
         _beginthreadex(nullptr, 0, m_protocol == L"DCON" ? TextThread : BinaryThread, this, 0, nullptr)));
     if (!m_thread.IsValid())
@@ -76,7 +76,6 @@ void CSerial::Close()
         ::WaitForSingleObject(m_thread, INFINITE);
         m_thread.Close();
     }
-    m_timer.reset();
     if (m_port.IsValid()) {
         ::PurgeComm(m_port, PURGE_TXABORT | PURGE_RXABORT | PURGE_TXCLEAR | PURGE_RXCLEAR);
         m_port.Close();
@@ -142,17 +141,20 @@ bool CSerial::TransactBinary(CFrameRecord& request, CFrameRecord& reply)
 
 unsigned __stdcall CSerial::TextThread(void* self)
 {
-    auto* serial = static_cast<CSerial*>(self);
-    while (serial->WaitForRequest())
-        serial->ServeText();
-    return 0;
+    return static_cast<CSerial*>(self)->Serve(&CSerial::ServeText);
 }
 
 unsigned __stdcall CSerial::BinaryThread(void* self)
 {
-    auto* serial = static_cast<CSerial*>(self);
-    while (serial->WaitForRequest())
-        serial->ServeBinary();
+    return static_cast<CSerial*>(self)->Serve(&CSerial::ServeBinary);
+}
+
+// The 1 ms system timer is asked for while the thread runs, so that its delays last as set.
+unsigned CSerial::Serve(void (CSerial::*exchange)())
+{
+    CTimerResolution fineTimer;
+    while (WaitForRequest())
+        (this->*exchange)();
     return 0;
 }
 
@@ -186,9 +188,10 @@ void CSerial::DropReceived()
 // Everything that arrives within the delay, plus gaps of at most 1 ms, is the reply. What has
 // arrived by the end of the delay is read at once; only a reply that is not whole yet (or none
 // at all) is waited for, a byte at a time with the 1 ms read time-out. So a reply that arrived
-// in time costs no more than the delay, and one still coming in at a low baud rate is taken
-// whole. Bytes beyond the buffer are read and dropped so that they do not start the next
-// reply; a device that never stops sending is cut off after one queue's worth more.
+// in time costs no more than the delay, and one still coming in is read on while its bytes
+// follow each other within 1 ms. Bytes beyond the buffer are read and dropped so that they do
+// not start the next reply; a device that never stops sending is cut off after one queue's
+// worth more.
 size_t CSerial::ReadReply(unsigned char* buffer, size_t size, ReplyEnded ended)
 {
     ::Sleep(DWORD(std::max(m_delay, 0)));

@@ -2,9 +2,7 @@
 #include "CriticalSection.h"
 #include "Handle.h"
 #include "PortDcb.h"
-#include "TimerResolution.h"
 #include "Transport.h"
-#include <optional>
 
 // A segment on a Windows serial port (an RS485 converter on a COM port). One I/O thread per
 // open port does the write-wait-read of every exchange; callers hand requests over to it.
@@ -39,6 +37,7 @@ private:
     bool HandOver();
     static unsigned __stdcall TextThread(void* self);
     static unsigned __stdcall BinaryThread(void* self);
+    unsigned Serve(void (CSerial::*exchange)());
     bool WaitForRequest();
     DWORD ReadQueued(unsigned char* chunk, DWORD size);
     void DropReceived();
@@ -61,6 +60,5 @@ private:
     bool m_open = false;
     bool m_written = false;  // whether the I/O thread could send the last request
     CHandle m_thread;
-    std::optional<CTimerResolution> m_timer;  // while the thread runs, delays are waited as set
     CFrameRecord m_frame;
 };

@@ -1,12 +1,12 @@
 #pragma once
 #include "Handle.h"
-#include "Median.h"
+#include "TimerResolution.h"
 #include <string>
 #include <vector>
 
 // The floor an exchange is measured against: the host end of a line opened with the engine's
-// settings and time-outs, and an exchange that only writes, waits the delay and reads what has
-// arrived, on the calling thread.
+// settings, time-outs and system timer, and an exchange that only writes, waits the delay and
+// reads what has arrived, on the calling thread.
 class CBareLine {
 public:
     explicit CBareLine(const std::wstring& portId);
@@ -15,6 +15,7 @@ public:
     double Exchange(const std::string& request, int delay, std::string& reply);
 
 private:
+    CTimerResolution m_fineTimer;
     CHandle m_port;
 };
 

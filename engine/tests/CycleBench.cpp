@@ -10,6 +10,7 @@
 #include "CycleWindow.h"
 #include "Devsim.h"
 #include "LargeConfig.h"
+#include "Median.h"
 #include "Serial.h"
 #include <cstdio>
 #include <memory>

@@ -4,6 +4,7 @@
 #include "BareLine.h"
 #include "Devsim.h"
 #include "IcpModules.h"
+#include "Median.h"
 #include "Serial.h"
 #include "Stopwatch.h"
 #include <cstdio>

@@ -82,16 +82,30 @@ function(orvex_add_bench name)
                        WORKING_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
 endfunction()
 
-# orvex_add_soak(<name> SOURCES ... [LIBS ...] [PTYS n] [ARGS ...]): a long run against faults
-# and bad input, run by `make soak` (ctest -L soak; SOAK_MINUTES reaches it through the
-# environment) and left out of `make test`.
+# orvex_add_soak(<name> [SOURCES ... LIBS ...] [PROGRAM target] [PTYS n] [ARGS ...] [ENVIRONMENT ...]):
+# a long run against faults and bad input, run by `make soak` (ctest -L soak; SOAK_MINUTES reaches
+# it through the environment) and left out of `make test`. Without SOURCES it runs an existing
+# program: PROGRAM, or the target <name>.
 function(orvex_add_soak name)
-  cmake_parse_arguments(S "" "PTYS" "SOURCES;LIBS;ARGS" ${ARGN})
+  cmake_parse_arguments(S "" "PTYS;PROGRAM" "SOURCES;LIBS;ARGS;ENVIRONMENT" ${ARGN})
   if(S_SOURCES)
     add_executable(${name} ${S_SOURCES})
     target_link_libraries(${name} PRIVATE ${S_LIBS})
   endif()
-  add_test(NAME ${name} COMMAND ${name} ${S_ARGS})
-  set_tests_properties(${name} PROPERTIES LABELS soak TIMEOUT 86400 ENVIRONMENT "RIG_PTYS=${S_PTYS}"
-                       WORKING_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
+  if(NOT S_PROGRAM)
+    set(S_PROGRAM ${name})
+  endif()
+  add_test(NAME ${name} COMMAND ${S_PROGRAM} ${S_ARGS})
+  set_tests_properties(${name} PROPERTIES LABELS soak TIMEOUT 86400
+                       ENVIRONMENT "RIG_PTYS=${S_PTYS};${S_ENVIRONMENT}" WORKING_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
+endfunction()
+
+# orvex_add_fuzz(<name> SOURCES ... [LIBS ...] TEST_COUNT n SOAK_COUNT n [ARGS ...]): a seeded fuzz
+# program taking --count; `make test` runs it as <name>_tests over TEST_COUNT inputs, `make soak`
+# as <name> over SOAK_COUNT.
+function(orvex_add_fuzz name)
+  cmake_parse_arguments(F "" "TEST_COUNT;SOAK_COUNT" "SOURCES;LIBS;ARGS" ${ARGN})
+  orvex_add_soak(${name} SOURCES ${F_SOURCES} LIBS ${F_LIBS} ARGS --count ${F_SOAK_COUNT} ${F_ARGS})
+  add_test(NAME ${name}_tests COMMAND ${name} --count ${F_TEST_COUNT} ${F_ARGS})
+  set_tests_properties(${name}_tests PROPERTIES TIMEOUT 300 WORKING_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
 endfunction()

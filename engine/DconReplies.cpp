@@ -4,23 +4,23 @@
 
 namespace {
 // ">" or "!": the module took the command; "?" answers one it refused.
-bool Accepted(const std::wstring& reply) { return !reply.empty() && (reply[0] == L'>' || reply[0] == L'!'); }
+bool Accepted(std::wstring_view reply) { return !reply.empty() && (reply[0] == L'>' || reply[0] == L'!'); }
 
 // The body of a "!" AA reply from the module at the address, without the carriage return that
 // stays when the checksum is off; false for any other reply.
-bool AddressedBody(const std::wstring& reply, const std::wstring& address, std::wstring& body)
+bool AddressedBody(std::wstring_view reply, const std::wstring& address, std::wstring_view& body)
 {
     const std::wstring lead = L"!" + address;
-    if (reply.compare(0, lead.size(), lead) != 0)
+    if (reply.substr(0, lead.size()) != lead)
         return false;
     body = reply.substr(lead.size());
     if (!body.empty() && body.back() == L'\r')
-        body.pop_back();
+        body.remove_suffix(1);
     return true;
 }
 }  // namespace
 
-bool ParseDigitalStatus(const std::wstring& reply, uint32_t& status)
+bool ParseDigitalStatus(std::wstring_view reply, uint32_t& status)
 {
     if (reply.size() < 4 || !Accepted(reply))
         return false;
@@ -36,20 +36,20 @@ bool ParseDigitalStatus(const std::wstring& reply, uint32_t& status)
     return true;
 }
 
-bool ParseCounter(const std::wstring& reply, int& value)
+bool ParseCounter(std::wstring_view reply, int& value)
 {
     if (reply.size() < 4 || !Accepted(reply))
         return false;
-    const wchar_t* start = reply.c_str() + 3;
+    const std::wstring digits(reply.substr(3));  // wcstol reads up to a terminating zero
     wchar_t* end = nullptr;
-    long number = std::wcstol(start, &end, 10);
-    if (end == start)
+    long number = std::wcstol(digits.c_str(), &end, 10);
+    if (end == digits.c_str())
         return false;
     value = int(number);
     return true;
 }
 
-float ParseAnalogField(const std::wstring& field)
+float ParseAnalogField(std::wstring_view field)
 {
     size_t i = 0;
     double sign = 1.0;
@@ -73,7 +73,7 @@ float ParseAnalogField(const std::wstring& field)
     return float(sign * value);
 }
 
-bool ParseAnalog(const std::wstring& reply, size_t count, std::vector<float>& values)
+bool ParseAnalog(std::wstring_view reply, size_t count, std::vector<float>& values)
 {
     if (reply.size() < 4 || !Accepted(reply))
         return false;
@@ -97,20 +97,20 @@ std::wstring DigitalOutputData(const std::vector<bool>& outputs, int digits)
     return text;
 }
 
-bool ParseConfiguration(const std::wstring& reply, const std::wstring& address, std::wstring& baudAndFormat)
+bool ParseConfiguration(std::wstring_view reply, const std::wstring& address, std::wstring& baudAndFormat)
 {
-    std::wstring body;
+    std::wstring_view body;
     if (!AddressedBody(reply, address, body) || body.size() != 6)
         return false;
     for (wchar_t c : body)
         if (c == L'\0' || !std::wcschr(L"0123456789ABCDEFabcdef", c))
             return false;
-    baudAndFormat = body.substr(2);
+    baudAndFormat = std::wstring(body.substr(2));
     return true;
 }
 
-bool IsAcknowledged(const std::wstring& reply, const std::wstring& address)
+bool IsAcknowledged(std::wstring_view reply, const std::wstring& address)
 {
-    std::wstring body;
+    std::wstring_view body;
     return AddressedBody(reply, address, body) && body.empty();
 }

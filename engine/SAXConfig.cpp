@@ -1,5 +1,7 @@
 #include "SAXConfig.h"
 #include "DeviceTable.h"
+#include "Handle.h"
+#include "MarkupScreen.h"
 #include "Pipe.h"
 #include "Serial.h"
 #include <cwchar>
@@ -9,10 +11,24 @@ namespace {
 const CLSID kClsidSAXXMLReader = {0x079AA557, 0x4A18, 0x424A, {0x8E, 0xEE, 0xE3, 0x9F, 0x0A, 0x8D, 0x41, 0xB9}};
 const IID kIidISAXXMLReader = {0xA4F96ED0, 0xF829, 0x476E, {0x81, 0xC0, 0xCD, 0xC7, 0xBD, 0x2A, 0x08, 0x02}};
 constexpr size_t kMaxText = 999;
+const wchar_t kNoSuchChannel[] = L"у устройства нет канала с таким номером";
 
 bool StartsWith(const std::wstring& text, const wchar_t* prefix)
 {
     return text.compare(0, wcslen(prefix), prefix) == 0;
+}
+
+// The whole file, or nothing when it cannot be read (the reader then reports why).
+std::string ReadBytes(const wchar_t* path)
+{
+    CHandle file(::CreateFileW(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                               FILE_ATTRIBUTE_NORMAL, nullptr));
+    std::string bytes;
+    char chunk[16384];
+    DWORD got = 0;
+    while (file.IsValid() && ::ReadFile(file, chunk, sizeof chunk, &got, nullptr) && got > 0)
+        bytes.append(chunk, got);
+    return bytes;
 }
 
 // An element without text, or with blanks only, gives its variable no formula.
@@ -25,12 +41,22 @@ CSAXConfig::CSAXConfig()
                                    kIidISAXXMLReader, reinterpret_cast<void**>(&m_reader));
     if (SUCCEEDED(m_created))
         m_created = m_reader->putContentHandler(this);
+    if (SUCCEEDED(m_created)) {
+        // A reader that takes no lexical handler leaves the declaration to the file check in Parse.
+        CVariant handler;
+        handler.vt = VT_UNKNOWN;
+        handler.punkVal = &m_doctype;
+        m_reader->putProperty(L"http://xml.org/sax/properties/lexical-handler", handler);
+    }
 }
 
 HRESULT CSAXConfig::Parse(const wchar_t* path)
 {
     if (FAILED(m_created))
         return m_created;
+    std::wstring refusal = ScreenMarkup(ReadBytes(path));
+    if (!refusal.empty())
+        return RefuseFile(refusal);
     HRESULT hr = m_reader->parseURL(path);
     return m_error.empty() ? hr : kRefused;
 }
@@ -122,14 +148,19 @@ HRESULT CSAXConfig::EndItem()
     const Attributes& a = m_attributes;
     if (!Require(a, L"item", {L"id", L"idx", L"reg", L"direction", L"type", L"description"}))
         return kRefused;
+    // A number no channel can have is refused here, before it could wrap to one that exists.
+    std::wstring index = Get(a, L"idx");
+    int channel = _wtoi(index.c_str());
+    if (channel < 0 || channel > 0xFFFF)
+        return Refuse(L"item", L"idx", index, kNoSuchChannel);
     auto variable = std::make_unique<CVariable>();
     variable->name = Get(a, L"id");
-    variable->channel = uint16_t(_wtoi(Get(a, L"idx").c_str()));
+    variable->channel = uint16_t(channel);
     variable->reg = uint16_t(_wtoi(Get(a, L"reg").c_str()));
     variable->output = StartsWith(Get(a, L"direction"), L"I") ? 0 : 1;
     if (!ReadTypeAndText(a, L"item", *variable))
         return kRefused;
-    m_pendingItems.push_back(std::move(variable));
+    m_pendingItems.push_back({std::move(variable), index});
     return S_OK;
 }
 
@@ -148,17 +179,15 @@ HRESULT CSAXConfig::EndDevice()
     device->address = Get(a, L"addres");
     device->description = Get(a, L"description");
     for (auto& item : m_pendingItems) {
-        std::vector<CValue>& channels = item->output ? device->outputs : device->inputs;
-        if (item->channel >= channels.size()) {
-            wchar_t index[16];
-            _snwprintf(index, 16, L"%u", unsigned(item->channel));
-            return Refuse(L"item", L"idx", index, L"у устройства нет канала с таким номером");
-        }
-        item->value = &channels[item->channel];
-        item->device = device.get();
+        CVariable& variable = *item.variable;
+        std::vector<CValue>& channels = variable.output ? device->outputs : device->inputs;
+        if (variable.channel >= channels.size())
+            return Refuse(L"item", L"idx", item.index, kNoSuchChannel);
+        variable.value = &channels[variable.channel];
+        variable.device = device.get();
     }
     for (auto& item : m_pendingItems)
-        m_variables.push_back(std::move(item));
+        m_variables.push_back(std::move(item.variable));
     m_pendingItems.clear();
     m_devices.push_back(std::move(device));
     return S_OK;
@@ -234,12 +263,23 @@ bool CSAXConfig::ReadTypeAndText(const Attributes& a, const wchar_t* element, CV
     return true;
 }
 
+HRESULT WINAPI CSAXConfig::CDoctypeRefusal::startDTD(const wchar_t*, int, const wchar_t*, int, const wchar_t*, int)
+{
+    return m_config.RefuseFile(kDoctypeRefusal);
+}
+
+HRESULT CSAXConfig::RefuseFile(const std::wstring& message)
+{
+    if (m_error.empty())
+        m_error = message;
+    return kRefused;
+}
+
 HRESULT CSAXConfig::Refuse(const wchar_t* element, const wchar_t* attribute, const std::wstring& value,
                            const wchar_t* reason)
 {
-    if (m_error.empty())
-        m_error = std::wstring(L"Элемент ") + element + L", атрибут " + attribute + L" = \"" + value + L"\": " + reason;
-    return kRefused;
+    return RefuseFile(std::wstring(L"Элемент ") + element + L", атрибут " + attribute + L" = \"" + value + L"\": " +
+                      reason);
 }
 
 bool CSAXConfig::Require(const Attributes& attributes, const wchar_t* element,
@@ -247,8 +287,7 @@ bool CSAXConfig::Require(const Attributes& attributes, const wchar_t* element,
 {
     for (const wchar_t* name : names)
         if (attributes.find(name) == attributes.end()) {
-            if (m_error.empty())
-                m_error = std::wstring(L"Элемент ") + element + L": нет обязательного атрибута " + name;
+            RefuseFile(std::wstring(L"Элемент ") + element + L": нет обязательного атрибута " + name);
             return false;
         }
     return true;

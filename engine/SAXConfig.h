@@ -10,6 +10,8 @@
 // Loads controller.xml through the MSXML SAX reader and hands what it built to the engine.
 // A file the engine could not run (an unknown device, a port no device can reach, ...) is
 // refused as a whole: Parse fails and ErrorText() names the element, attribute and value.
+// A file whose markup the reader should not see (a document type declaration, an over-long
+// name) is refused before the reader reads it (see MarkupScreen.h).
 class CSAXConfig : public ISAXContentHandlerImpl {
 public:
     CSAXConfig();
@@ -30,7 +32,24 @@ public:
     static constexpr HRESULT kRefused = HRESULT(0x8007000DL);
 
 private:
+    // Refuses a document type declaration that the reader reports: one in an encoding the check
+    // before parsing does not read (some readers report none and skip it).
+    class CDoctypeRefusal : public ISAXLexicalHandlerImpl {
+    public:
+        explicit CDoctypeRefusal(CSAXConfig& config) : m_config(config) {}
+        HRESULT WINAPI startDTD(const wchar_t*, int, const wchar_t*, int, const wchar_t*, int) override;
+
+    private:
+        CSAXConfig& m_config;
+    };
+
     using Attributes = std::map<std::wstring, std::wstring>;
+
+    // An item waiting for the end of its device, with its channel number as the file writes it.
+    struct CPendingItem {
+        std::unique_ptr<CVariable> variable;
+        std::wstring index;
+    };
 
     HRESULT EndPort();
     HRESULT EndItem();
@@ -38,6 +57,7 @@ private:
     HRESULT EndExpression();
     HRESULT EndVariable();
     bool ReadTypeAndText(const Attributes& attributes, const wchar_t* element, CVariable& variable);
+    HRESULT RefuseFile(const std::wstring& message);  // the first refusal is the one reported
     HRESULT Refuse(const wchar_t* element, const wchar_t* attribute, const std::wstring& value,
                    const wchar_t* reason);
     bool Require(const Attributes& attributes, const wchar_t* element, std::initializer_list<const wchar_t*> names);
@@ -45,6 +65,7 @@ private:
     static int ValueTypeOf(const std::wstring& type);
 
     HRESULT m_created;
+    CDoctypeRefusal m_doctype{*this};  // outlives the reader, which holds it
     CComPtr<ISAXXMLReader> m_reader;
     std::wstring m_error;
 
@@ -52,7 +73,7 @@ private:
     std::map<std::wstring, CTransport*> m_ports;
     std::vector<std::unique_ptr<CDevice>> m_devices;
     std::vector<std::unique_ptr<CVariable>> m_variables;
-    std::vector<std::unique_ptr<CVariable>> m_pendingItems;
+    std::vector<CPendingItem> m_pendingItems;
     std::vector<std::unique_ptr<CValue>> m_freeValues;
     std::map<std::wstring, std::wstring> m_expressions;
     std::vector<std::wstring> m_prologue;

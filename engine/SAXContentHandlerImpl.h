@@ -2,7 +2,7 @@
 #include <windows.h>
 #include <msxml2.h>
 
-// A SAX content handler whose callbacks all accept and do nothing. The object is owned by its
+// SAX handlers whose callbacks all accept and do nothing. Each object is owned by its
 // creator: QueryInterface hands out the object itself, AddRef and Release change nothing.
 class ISAXContentHandlerImpl : public ISAXContentHandler {
 public:
@@ -26,4 +26,21 @@ public:
     HRESULT WINAPI ignorableWhitespace(const wchar_t*, int) override { return S_OK; }
     HRESULT WINAPI processingInstruction(const wchar_t*, int, const wchar_t*, int) override { return S_OK; }
     HRESULT WINAPI skippedEntity(const wchar_t*, int) override { return S_OK; }
+};
+
+class ISAXLexicalHandlerImpl : public ISAXLexicalHandler {
+public:
+    virtual ~ISAXLexicalHandlerImpl() = default;
+
+    HRESULT WINAPI QueryInterface(REFIID, void** out) override { *out = this; return S_OK; }
+    ULONG WINAPI AddRef() override { return 1; }
+    ULONG WINAPI Release() override { return 1; }
+
+    HRESULT WINAPI startDTD(const wchar_t*, int, const wchar_t*, int, const wchar_t*, int) override { return S_OK; }
+    HRESULT WINAPI endDTD() override { return S_OK; }
+    HRESULT WINAPI startEntity(const wchar_t*, int) override { return S_OK; }
+    HRESULT WINAPI endEntity(const wchar_t*, int) override { return S_OK; }
+    HRESULT WINAPI startCDATA() override { return S_OK; }
+    HRESULT WINAPI endCDATA() override { return S_OK; }
+    HRESULT WINAPI comment(const wchar_t*, int) override { return S_OK; }
 };

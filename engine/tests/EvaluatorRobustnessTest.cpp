@@ -2,11 +2,12 @@
 // read past its terminating zero faults. Asserts only that every call returns, with a
 // consistent error state and a consistent variable table.
 #include "Evaluator.h"
+#include "GuardedPage.h"
 #include <windows.h>
 #include <gtest/gtest.h>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <cwchar>
 #include <random>
 #include <set>
@@ -15,7 +16,7 @@
 namespace {
 
 constexpr unsigned kDefaultSeed = 20261208;
-constexpr int kFormulas = 120000;
+constexpr unsigned long kDefaultFormulas = 120000;  // make soak sets ORVEX_EVAL_COUNT to a million
 
 bool IsNameStart(wchar_t c)
 {
@@ -152,41 +153,10 @@ private:
     std::mt19937 m_rng;
 };
 
-// A text copied so that its terminating zero is the last character before a no-access page.
-class CGuardedText {
-public:
-    CGuardedText()
-    {
-        SYSTEM_INFO info;
-        ::GetSystemInfo(&info);
-        m_page = info.dwPageSize;
-        m_base = static_cast<char*>(::VirtualAlloc(nullptr, 2 * m_page, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE));
-        DWORD old = 0;
-        ::VirtualProtect(m_base + m_page, m_page, PAGE_NOACCESS, &old);
-    }
-    ~CGuardedText() { ::VirtualFree(m_base, 0, MEM_RELEASE); }
-    CGuardedText(const CGuardedText&) = delete;
-    CGuardedText& operator=(const CGuardedText&) = delete;
-
-    size_t Capacity() const { return m_page / sizeof(wchar_t) - 1; }
-
-    const wchar_t* Place(const std::wstring& text)
-    {
-        wchar_t* end = reinterpret_cast<wchar_t*>(m_base + m_page);
-        wchar_t* start = end - (text.size() + 1);
-        std::wmemcpy(start, text.c_str(), text.size() + 1);
-        return start;
-    }
-
-private:
-    DWORD m_page = 0;
-    char* m_base = nullptr;
-};
-
-unsigned Seed()
+unsigned long FromEnvironment(const char* name, unsigned long fallback)
 {
-    const char* text = std::getenv("ORVEX_EVAL_SEED");
-    return text ? unsigned(std::strtoul(text, nullptr, 10)) : kDefaultSeed;
+    const char* text = std::getenv(name);
+    return text ? std::strtoul(text, nullptr, 10) : fallback;
 }
 
 bool SameValue(double a, double b)
@@ -233,24 +203,26 @@ void CheckAssignment(const std::wstring& text, double value)
 
 TEST(EvaluatorRobustness, GeneratedAndMutatedFormulas)
 {
-    unsigned seed = Seed();
+    auto seed = unsigned(FromEnvironment("ORVEX_EVAL_SEED", kDefaultSeed));
+    unsigned long count = FromEnvironment("ORVEX_EVAL_COUNT", kDefaultFormulas);
     SCOPED_TRACE("seed " + std::to_string(seed) + " (set ORVEX_EVAL_SEED to repeat another)");
     _wputenv(L"ORVEX_FUZZ=12,5");
     CFormulaMaker maker(seed);
-    CGuardedText guarded;
+    CGuardedPage guarded;
+    const size_t capacity = guarded.Bytes() / sizeof(wchar_t) - 1;
     std::set<std::wstring> names;
     int codes[10] = {};
     std::wstring previous = L"1 + 2 * 3";
-    for (int i = 0; i < kFormulas; ++i) {
+    for (unsigned long i = 0; i < count; ++i) {
         std::wstring text = i % 2 ? maker.Mutate(previous) : maker.Make();
         if (i % 2 == 0)
             previous = text;
-        if (text.size() > guarded.Capacity())
-            text.resize(guarded.Capacity());
+        if (text.size() > capacity)
+            text.resize(capacity);
         CollectNames(text, names);
         double value = 0;
         int assigned = 0;
-        int code = Evaluate(guarded.Place(text), value, assigned);
+        int code = Evaluate(guarded.Place(text.c_str(), text.size() + 1), value, assigned);
         CheckErrorState(text, code, assigned);
         if (code == 0 && assigned)
             CheckAssignment(text, value);
@@ -265,6 +237,7 @@ TEST(EvaluatorRobustness, GeneratedAndMutatedFormulas)
         ClearVariable(name.c_str());
         EXPECT_FALSE(ClearVariable(name.c_str())) << std::string(name.begin(), name.end());
     }
+    std::printf("%lu formulas, seed %u\n", count, seed);
     // Most codes should turn up, or the generator is not reaching the evaluator's corners.
     for (int code : {0, 1, 2, 3, 4, 6, 7, 8, 9})
         EXPECT_GT(codes[code], 0) << "code " << code;

@@ -61,6 +61,9 @@ TEST(ModbusFrame, ReplyCheck)
     EXPECT_TRUE(ModbusCheckReply(request, Frame({0x01, 0x03, 0x77})));                // too short to test
     EXPECT_FALSE(ModbusCheckReply(request, CFrameRecord()));                           // a silent device
     EXPECT_FALSE(ModbusCheckReply(request, Frame({0x01, 0x83})));
+    CFrameRecord one = Frame({0x01, 0x83});
+    one.count = 1;  // the byte after a one-byte reply is no part of it
+    EXPECT_TRUE(ModbusCheckReply(request, one));
 }
 
 TEST(ModbusFrame, DecodesTheInstrumentReadings)

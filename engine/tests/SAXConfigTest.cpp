@@ -235,6 +235,12 @@ TEST_F(SAXConfig, UndefinedCasesAreRefusedWithTheirOwnMessage)
             <item id="T" idx="3" reg="0" direction="I" type="A" description="t"/></device>)",
          L"Элемент item, атрибут idx = \"3\": у устройства нет канала с таким номером"},
         {std::string(kPort) + R"(<device name="ICP7017" transport="seg1" addres="1" description="d">
+            <item id="T" idx="65536" reg="0" direction="I" type="A" description="t"/></device>)",
+         L"Элемент item, атрибут idx = \"65536\": у устройства нет канала с таким номером"},
+        {std::string(kPort) + R"(<device name="ICP7017" transport="seg1" addres="1" description="d">
+            <item id="T" idx="-1" reg="0" direction="I" type="A" description="t"/></device>)",
+         L"Элемент item, атрибут idx = \"-1\": у устройства нет канала с таким номером"},
+        {std::string(kPort) + R"(<device name="ICP7017" transport="seg1" addres="1" description="d">
             <item id="T" idx="0" reg="0" direction="OUT" type="A" description="t"/></device>)",
          L"Элемент item, атрибут idx = \"0\": у устройства нет канала с таким номером"},
         {std::string(kPort) + R"(<device name="ICP7017" transport="seg1" addres="1" description="d">
@@ -263,4 +269,64 @@ TEST_F(SAXConfig, MissingAndMalformedFilesFail)
     HRESULT hr = loader.Parse(L"C:\\no\\such\\controller.xml");
     EXPECT_TRUE(FAILED(hr));
     EXPECT_TRUE(loader.ErrorText().empty());
+}
+
+// Entities could make the reader fetch other files or expand text without bound: whatever the
+// declaration holds, and in whichever encoding, the file is refused before it is read.
+TEST_F(SAXConfig, DocumentTypeDeclarationsAreRefused)
+{
+    CConfigFile secret("SECRET");
+    std::string path(secret.Path().begin(), secret.Path().end());
+    std::string body = std::string(kPort) + "\n<expression name=\"PROLOGUE\">x = 1</expression>\n";
+    std::string utf16;
+    for (char c : "<?xml version=\"1.0\" encoding=\"utf-16\"?><!DOCTYPE configuration><configuration/>")
+        if (c)
+            utf16 += std::string{c, '\0'};
+    std::string plain = Wrap(body);
+    plain.insert(plain.find('\n') + 1, "<!DOCTYPE configuration>\n");
+    const std::string files[] = {
+        plain,
+        "<?xml version=\"1.0\"?>\n<!-- c --><?pi x?>\n<!DOCTYPE configuration [<!ENTITY a \"aaaa\">]>\n"
+            "<configuration period=\"1\"><variable name=\"V\" type=\"A\" description=\"&a;\"/></configuration>",
+        "<!DOCTYPE configuration [<!ENTITY s SYSTEM \"file:///" + path + "\">]>\n"
+            "<configuration><expression name=\"PROLOGUE\">&s;</expression></configuration>",
+        "\xFF\xFE" + utf16,
+    };
+    for (const std::string& file : files) {
+        CController c;
+        std::wstring message;
+        EXPECT_EQ(LoadConfig(file, c, &message), CSAXConfig::kRefused) << file;
+        EXPECT_EQ(message, L"Объявление DOCTYPE: описание типа документа (DTD) в файле не допускается");
+        EXPECT_TRUE(c.transports.empty() && c.prologue.empty());
+    }
+    CController c;
+    EXPECT_EQ(LoadConfig(Wrap(body + "<!-- <!DOCTYPE x> -->"), c), S_OK);
+    EXPECT_EQ(c.prologue.size(), 1u);
+}
+
+// Readers quote names and namespace values in their error messages, and Wine's copies them into a
+// fixed buffer: such tokens longer than 100 characters are refused before the reader sees them.
+// Long values of other attributes are no such token.
+TEST_F(SAXConfig, OverLongNamesAreRefusedBeforeTheReader)
+{
+    std::string name(3000, 'e'), spaced;
+    for (int i = 0; i < 300; ++i)
+        spaced += "a b ";
+    const std::string files[] = {
+        Wrap("<" + name + "></f>"),
+        Wrap("<item " + name + "=\"1\"/>"),
+        Wrap("<x:item xmlns:x=\"" + spaced + "\"/>"),
+        Wrap("<expression name=\"PROLOGUE\">&" + name + ";</expression>"),
+        "<?xml version=\"1.0\" encoding=\"" + name + "\"?><configuration/>",
+    };
+    for (const std::string& file : files) {
+        CController c;
+        std::wstring message;
+        EXPECT_EQ(LoadConfig(file, c, &message), CSAXConfig::kRefused);
+        EXPECT_EQ(message.substr(0, 10), L"Разметка \"") << message;
+        EXPECT_NE(message.find(L"длиннее 100 символов"), std::wstring::npos);
+    }
+    CController c;
+    ASSERT_EQ(LoadConfig(Wrap("<variable name=\"V\" type=\"A\" description=\"" + spaced + "\"/>"), c), S_OK);
+    EXPECT_EQ(c.variables[0]->description.size(), spaced.size());
 }

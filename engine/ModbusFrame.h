@@ -1,5 +1,6 @@
 #pragma once
 #include "Transport.h"
+#include <cstddef>
 #include <cstdint>
 
 // Appends the CRC-16 to a request, low byte first; false (nothing changed) when the record has
@@ -10,6 +11,10 @@ bool ModbusAppendCrc(CFrameRecord& frame);
 // bytes or more must end in the CRC of the rest, and no reply may be the exception answer to the
 // request's function.
 bool ModbusCheckReply(const CFrameRecord& request, const CFrameRecord& reply);
+
+// Whether received bytes are a whole frame: 5 bytes or more, the last two the CRC of the rest.
+// A serial exchange waits for no more after it.
+bool ModbusEndsInCrc(const unsigned char* bytes, size_t count);
 
 // The shortest replies that hold the readings and, after them, their CRC.
 constexpr int kIva8ReplyBytes = 12;

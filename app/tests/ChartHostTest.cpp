@@ -1,5 +1,6 @@
 // orvex with the chart control registered: the control sits in the host window in place of the
 // placeholder and takes the refreshes' points.
+#include "ChartRegistration.h"
 #include "DialogProbe.h"
 #include "OrvexSession.h"
 #include "OrvexTestConfigs.h"
@@ -8,36 +9,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-int RunRegsvr32(const std::wstring& options)
-{
-    CStartedProcess regsvr32;
-    if (!regsvr32.Start(L"regsvr32.exe /s " + options + L"\"" + ProgramFolder() + L"\\norvctrl.dll\""))
-        return -1;
-    return regsvr32.Wait(120000);
-}
-
-bool ChartRegistered()
-{
-    CLSID clsid;
-    return SUCCEEDED(::CLSIDFromProgID(L"norvctrl2.ChartView.1", &clsid));
-}
-
-// Registers the control for one test and leaves the registration as it found it.
-class ChartRegistration {
-public:
-    ChartRegistration() : m_wasRegistered(ChartRegistered()) { m_result = RunRegsvr32(L""); }
-    ~ChartRegistration()
-    {
-        if (!m_wasRegistered)
-            RunRegsvr32(L"/u ");
-    }
-    int Result() const { return m_result; }
-
-private:
-    bool m_wasRegistered;
-    int m_result;
-};
-
 HWND ChildOfClass(HWND parent, const wchar_t* windowClass)
 {
     return ::FindWindowExW(parent, nullptr, windowClass, nullptr);
@@ -46,7 +17,7 @@ HWND ChildOfClass(HWND parent, const wchar_t* windowClass)
 
 TEST(ChartHost, RegisteredControlFillsTheChartAreaAndOrvexRunsWithIt)
 {
-    ChartRegistration registration;
+    CChartRegistration registration;
     ASSERT_EQ(registration.Result(), 0);
     // The chart variable S is so small that the chart paints it in the g form.
     COrvexSession orvex(Configuration(R"(

@@ -4,17 +4,17 @@
 #include "TextConv.h"
 #include "Value.h"
 #include "Variable.h"
-#include <boost/date_time/posix_time/posix_time_io.hpp>
+#include <boost/date_time/posix_time/conversion.hpp>
 #include <cstdio>
-#include <locale>
-#include <sstream>
+#include <ctime>
 
+// Printed by the C runtime, as in TimeText.cpp: Boost's time facet would switch the process's
+// locale for every line.
 std::string FormatTime(const boost::posix_time::ptime& time, const char* format)
 {
-    std::ostringstream out;
-    out.imbue(std::locale(std::locale::classic(), new boost::posix_time::time_facet(format)));
-    out << time;
-    return out.str();
+    std::tm fields = boost::posix_time::to_tm(time);
+    char text[128];
+    return std::string(text, std::strftime(text, sizeof text, format, &fields));
 }
 
 std::wstring CsvFileName(const boost::posix_time::ptime& time, const char* format)

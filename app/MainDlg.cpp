@@ -3,8 +3,8 @@
 #include "AppModule.h"
 #include "DataExchange.h"
 #include "DispatchByName.h"
-#include "ExponentDigits.h"
 #include "LinkDlg.h"
+#include "RefreshFigures.h"
 #include "TimeText.h"
 #include "resource.h"
 #include <cstdio>
@@ -55,10 +55,13 @@ bool CMainDlg::ProcessWindowMessage(UINT message, WPARAM wParam, LPARAM lParam, 
     case WM_COMMAND:
         return OnCommand(LOWORD(wParam));
     case WM_NOTIFY:
-        OnNotify(*reinterpret_cast<const NMHDR*>(lParam));
+        OnNotify(*reinterpret_cast<NMHDR*>(lParam));
         return true;
     default:
-        return false;
+        if (message == 0 || message != RefreshFiguresMessage())
+            return false;
+        result = wParam == RefreshCount ? LRESULT(m_refreshCount) : LRESULT(m_refreshMicroseconds);
+        return true;
     }
 }
 
@@ -85,9 +88,11 @@ void CMainDlg::OnSetRange(int id)
         ::MessageBoxW(nullptr, L"Ошибка при установке масштаба", L"МИРЕЛ", MB_ICONERROR);
 }
 
-void CMainDlg::OnNotify(const NMHDR& header)
+void CMainDlg::OnNotify(NMHDR& header)
 {
-    if (header.idFrom == IDC_LIST && (header.code == NM_CLICK || header.code == NM_DBLCLK))
+    if (header.idFrom == IDC_LIST && header.code == LVN_GETDISPINFOW)
+        ShowValueText(reinterpret_cast<NMLVDISPINFOW&>(header).item);
+    else if (header.idFrom == IDC_LIST && (header.code == NM_CLICK || header.code == NM_DBLCLK))
         OnChooseVariable(reinterpret_cast<const NMITEMACTIVATE&>(header).iItem);
     else if (header.idFrom == IDC_TAB && header.code == TCN_SELCHANGE)
         OnTabChanged();
@@ -189,11 +194,11 @@ void AddGroup(HWND list, int id, const std::wstring& header)
     ::SendMessageW(list, LVM_INSERTGROUP, WPARAM(-1), reinterpret_cast<LPARAM>(&group));
 }
 
-void SetCellText(HWND list, int row, int column, const std::wstring& text)
+void SetCellText(HWND list, int row, int column, const wchar_t* text)
 {
     LVITEMW cell{};
     cell.iSubItem = column;
-    cell.pszText = const_cast<wchar_t*>(text.c_str());
+    cell.pszText = const_cast<wchar_t*>(text);
     ::SendMessageW(list, LVM_SETITEMTEXTW, WPARAM(row), reinterpret_cast<LPARAM>(&cell));
 }
 }  // namespace
@@ -227,11 +232,11 @@ void CMainDlg::FillList()
         row.pszText = const_cast<wchar_t*>(variable.description.c_str());
         row.lParam = reinterpret_cast<LPARAM>(&variable);
         int index = int(::SendMessageW(m_list, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&row)));
-        SetCellText(m_list, index, 1, variable.name);
-        wchar_t value[64];
-        _snwprintf(value, 64, L"%e", variable.value->AsNumber());
-        value[63] = L'\0';
-        SetCellText(m_list, index, 2, WithThreeDigitExponent(std::wstring(value)));
+        SetCellText(m_list, index, 1, variable.name.c_str());
+        // The list asks for the value texts of the rows it paints (ShowValueText).
+        SetCellText(m_list, index, 2, LPSTR_TEXTCALLBACKW);
+        m_rows.push_back(&variable);
+        m_shownValues.push_back(*variable.value);
     }
     ListView_SetItemState(m_list, 0, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
     ListView_EnsureVisible(m_list, 0, FALSE);

@@ -12,6 +12,7 @@
 #include <windows.h>
 #include <commctrl.h>
 #include <string>
+#include <vector>
 
 // The one window of orvex: the grouped variable list, the chart of one chosen variable and the
 // operator's commands. It is the message filter and idle handler of the thread's loop.
@@ -31,7 +32,7 @@ public:
 private:
     bool ProcessWindowMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
     bool OnCommand(int id);
-    void OnNotify(const NMHDR& header);
+    void OnNotify(NMHDR& header);
 
     LRESULT OnInitDialog();
     void OnDestroy();
@@ -55,6 +56,7 @@ private:
     void OnTimer();
     void UpdateTimeTexts();
     void UpdateValueColumn();
+    void ShowValueText(LVITEMW& item) const;
     void AddChartPoint();
     void WriteCsvLine(const char* format);
     void OnRetryHeldLines();
@@ -67,6 +69,11 @@ private:
     CSimpleHostWindowView m_host;
     CComPtr<IDispatch> m_chart;  // released before the host lets the control go
     CVariable* m_chartVariable = nullptr;
+    // The value column: each row's variable, and the values the rows show, copied at each
+    // refresh under the lock. Only the rows the list paints are formatted, when it paints them.
+    std::vector<const CVariable*> m_rows;
+    std::vector<CValue> m_shownValues;
+    bool m_refreshed = false;  // before the first refresh the rows show the loaded values
     HACCEL m_accel = nullptr;
     CIcon m_bigIcon;
     CIcon m_smallIcon;
@@ -82,6 +89,8 @@ private:
     std::wstring m_durationText;
     boost::posix_time::ptime m_startTime;
     boost::posix_time::time_duration m_duration;
+    unsigned m_refreshCount = 0;  // the refreshes so far and the time of the latest, for benchmarks
+    unsigned m_refreshMicroseconds = 0;
     CCsvRecorder m_recorder;
     CResourceFiles m_resources;
     CMp3Player m_player;

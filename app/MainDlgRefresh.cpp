@@ -4,10 +4,13 @@
 #include "DispatchByName.h"
 #include "TimeText.h"
 #include "ValueText.h"
+#include "Stopwatch.h"
 #include "resource.h"
+#include <algorithm>
 
 void CMainDlg::OnTimer()
 {
+    CStopwatch timer;
     m_duration = LocalNow() - m_startTime;
     // Under the lock the refresh sees the values of whole passes only.
     m_engine.EnterLock();
@@ -26,6 +29,8 @@ void CMainDlg::OnTimer()
         DoDataExchange(true, id);
     for (int id : {IDC_START_TIME, IDC_DURATION, IDC_FILE_NAME})
         DoDataExchange(false, id);
+    ++m_refreshCount;
+    m_refreshMicroseconds = unsigned(timer.Milliseconds() * 1000.0);
 }
 
 void CMainDlg::WriteCsvLine(const char* format)
@@ -57,21 +62,26 @@ void CMainDlg::UpdateTimeTexts()
     m_durationText = FormatDuration(m_duration);
 }
 
+// The values of this pass are copied for the rows; the list then repaints what it shows and
+// asks for those texts only, so a refresh costs little however long the list is.
 void CMainDlg::UpdateValueColumn()
 {
-    int rows = int(::SendMessageW(m_list, LVM_GETITEMCOUNT, 0, 0));
-    for (int row = 0; row < rows; ++row) {
-        LVITEMW item{};
-        item.mask = LVIF_PARAM;
-        item.iItem = row;
-        ::SendMessageW(m_list, LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item));
-        auto* variable = reinterpret_cast<const CVariable*>(item.lParam);
-        std::wstring text = ValueText(*variable->value);
-        LVITEMW cell{};
-        cell.iSubItem = 2;
-        cell.pszText = const_cast<wchar_t*>(text.c_str());
-        ::SendMessageW(m_list, LVM_SETITEMTEXTW, WPARAM(row), reinterpret_cast<LPARAM>(&cell));
-    }
+    for (size_t row = 0; row < m_rows.size(); ++row)
+        m_shownValues[row] = *m_rows[row]->value;
+    m_refreshed = true;
+    ::InvalidateRect(m_list, nullptr, FALSE);
+}
+
+void CMainDlg::ShowValueText(LVITEMW& item) const
+{
+    if (!(item.mask & LVIF_TEXT) || item.iSubItem != 2 || item.iItem < 0 || size_t(item.iItem) >= m_shownValues.size() ||
+        !item.pszText || item.cchTextMax <= 0)
+        return;
+    const CValue& value = m_shownValues[size_t(item.iItem)];
+    std::wstring text = m_refreshed ? ValueText(value) : LoadedValueText(value);
+    size_t length = std::min(text.size(), size_t(item.cchTextMax - 1));
+    std::copy(text.begin(), text.begin() + length, item.pszText);
+    item.pszText[length] = L'\0';
 }
 
 void CMainDlg::AddChartPoint()

@@ -37,3 +37,11 @@ std::wstring ValueText(const CValue& value)
     default: return value.text;
     }
 }
+
+std::wstring LoadedValueText(const CValue& value)
+{
+    wchar_t text[64];
+    _snwprintf(text, 64, L"%e", value.AsNumber());
+    text[63] = L'\0';
+    return WithThreeDigitExponent(std::wstring(text));
+}

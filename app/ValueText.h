@@ -8,3 +8,6 @@
 // booleans as true or false, strings as they are.
 std::wstring ValueText(const CValue& value);
 
+// The text a value shows before the first refresh: its number printed with "%e" under the
+// runtime's locale (decimal comma on the installation's machines), three exponent digits.
+std::wstring LoadedValueText(const CValue& value);

@@ -76,6 +76,7 @@ function(orvex_add_bench name)
   cmake_parse_arguments(B "" "PTYS" "SOURCES;LIBS" ${ARGN})
   add_executable(${name} ${B_SOURCES})
   target_link_libraries(${name} PRIVATE ${B_LIBS})
+  target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR}/common/tests)  # Median.h
   add_test(NAME ${name} COMMAND ${name})
   set_tests_properties(${name} PROPERTIES LABELS bench TIMEOUT 900 ENVIRONMENT "RIG_PTYS=${B_PTYS}"
                        WORKING_DIRECTORY ${CMAKE_BINARY_DIR}/bin)

@@ -10,6 +10,10 @@ unsigned DconChecksum(const std::wstring& text);
 // Appends the line ending in place: "\r", or the checksum digits and "\r".
 void DconFrame(std::wstring& request, bool checksum);
 
+// Whether received bytes end a reply line (its carriage return): a serial exchange waits for
+// no more after it.
+inline bool DconLineEnded(const unsigned char* bytes, size_t count) { return count > 0 && bytes[count - 1] == '\r'; }
+
 // What stands after the checksum digits of a reply: the engine's exchanges require the carriage
 // return; the terminal only takes the last character for a terminator without examining it.
 enum class DconReplyEnd { CarriageReturn, Any };

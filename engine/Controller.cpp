@@ -1,6 +1,7 @@
 #include "Controller.h"
 #include "DconReplies.h"
 #include "Evaluator.h"
+#include "Stopwatch.h"
 #include <algorithm>
 
 namespace {
@@ -41,6 +42,7 @@ bool CController::StartCycle(HWND window)
         if (!worker->IsRunning())
             return false;
     m_window = window;
+    m_ticks = 0;  // a callback that ended with the last stop may have left ticks behind
     m_lock = std::make_unique<CCriticalSection>();
     HANDLE queue = ::CreateTimerQueue();
     if (!queue) {
@@ -78,23 +80,45 @@ void CController::LeaveLock()
         m_lock->Leave();
 }
 
+// Ticks that come while a pass runs are not left waiting for the lock, each on a thread of the
+// pool (hundreds of them when passes outlast the period): they ask the running callback for one
+// more pass, which follows this one without pause.
 void CALLBACK CController::CycleCallback(void* engine, BOOLEAN)
 {
     auto* self = static_cast<CController*>(engine);
-    if (self->m_timerQueue == INVALID_HANDLE_VALUE)
+    if (self->m_ticks.fetch_add(1) != 0)
         return;
-    self->m_lock->Enter();
-    // The pool may run several callbacks of the timer at once; one that waited here while the
-    // cycle was stopped must not start a pass.
-    if (self->m_timerQueue == INVALID_HANDLE_VALUE) {
-        self->m_lock->Leave();
-        return;
+    while (self->RunCyclePass() && self->MorePassDue()) {
     }
-    bool ok = self->RunPass();
-    self->m_lock->Leave();
-    ::PostMessageW(self->m_window, ok ? WM_TIMER : WM_CYCLE_FAILED, 0, 0);
+}
+
+bool CController::MorePassDue()
+{
+    int alone = 1;
+    if (m_ticks.compare_exchange_strong(alone, 0))
+        return false;
+    m_ticks = 1;  // any number of ticks during the pass make one more pass
+    return true;
+}
+
+// One pass under the lock, then its message; false when the cycle has been stopped.
+bool CController::RunCyclePass()
+{
+    if (m_timerQueue == INVALID_HANDLE_VALUE)
+        return false;
+    m_lock->Enter();
+    if (m_timerQueue == INVALID_HANDLE_VALUE) {  // stopped while this waited for a refresh
+        m_lock->Leave();
+        return false;
+    }
+    CStopwatch held;
+    bool ok = RunPass();
+    m_passMicroseconds = long(held.Milliseconds() * 1000.0);
+    m_lock->Leave();
+    ::PostMessageW(m_window, ok ? WM_TIMER : WM_CYCLE_FAILED, 0, 0);
     if (ok)
         ::Sleep(1);
+    return true;
 }
 
 bool CController::RunPass()

@@ -33,6 +33,9 @@ public:
     bool IsCycleRunning() const { return m_timerQueue != INVALID_HANDLE_VALUE; }
     void EnterLock();  // the acquisition lock; nothing while stopped
     void LeaveLock();
+    // How long the latest pass held the acquisition lock (the benches compare it with the time
+    // its exchanges take by themselves).
+    double LastPassMilliseconds() const { return m_passMicroseconds / 1000.0; }
 
     // Reopens every port and tests every device; one report line per device, then one for each
     // port that tells why it did not open (a pipe name another program holds).
@@ -56,6 +59,8 @@ public:
 
 private:
     static void CALLBACK CycleCallback(void* engine, BOOLEAN);
+    bool RunCyclePass();
+    bool MorePassDue();
     bool RunPass();
     bool RunPhase(bool read);
 
@@ -63,4 +68,6 @@ private:
     HANDLE m_timer = nullptr;
     std::unique_ptr<CCriticalSection> m_lock;
     HWND m_window = nullptr;
+    std::atomic<int> m_ticks{0};  // timer ticks since the running callback began; 0: none runs
+    std::atomic<long> m_passMicroseconds{0};
 };

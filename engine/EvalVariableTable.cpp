@@ -1,15 +1,9 @@
 #include "EvalVariableTable.h"
-#include <cwchar>
 
 int CEvalVariableTable::FindSlot(const SName& name) const
 {
-    if (!name.text[0])
-        return -1;
-    for (int i = 0; i < m_end; ++i) {
-        if (std::wcscmp(m_slots[i].name.text, name.text) == 0)
-            return i;
-    }
-    return -1;
+    auto it = m_index.find(name.text);
+    return it == m_index.end() ? -1 : it->second;
 }
 
 bool CEvalVariableTable::Find(const wchar_t* name, double& value) const
@@ -27,20 +21,21 @@ bool CEvalVariableTable::Set(const wchar_t* name, double value)
     if (!cut.text[0])
         return false;
     // A name is never stored twice, so the slot it has can simply take the new value.
-    int found = FindSlot(cut);
-    if (found >= 0) {
-        m_slots[found].value = value;
-        return true;
-    }
-    for (int i = 0; i < kSlots; ++i) {
-        if (!m_slots[i].name.text[0]) {
-            m_slots[i].name = cut;
-            m_slots[i].value = value;
-            m_end = i + 1 > m_end ? i + 1 : m_end;
-            return true;
+    int slot = FindSlot(cut);
+    if (slot < 0) {
+        if (!m_freed.empty()) {
+            slot = m_freed.back();
+            m_freed.pop_back();
+        } else if (m_end < kSlots) {
+            slot = m_end++;
+        } else {
+            return false;
         }
+        m_slots[slot].name = cut;
+        m_index.emplace(m_slots[slot].name.text, slot);
     }
-    return false;
+    m_slots[slot].value = value;
+    return true;
 }
 
 bool CEvalVariableTable::Clear(const wchar_t* name)
@@ -48,6 +43,8 @@ bool CEvalVariableTable::Clear(const wchar_t* name)
     int i = FindSlot(SName(name));
     if (i < 0)
         return false;
+    m_index.erase(m_slots[i].name.text);
     m_slots[i].name = SName(nullptr);
+    m_freed.push_back(i);
     return true;
 }

@@ -1,12 +1,20 @@
 #pragma once
+#include <string_view>
+#include <unordered_map>
+#include <vector>
 
 // The evaluator's named values: a fixed number of slots, a slot free while its name is
 // empty. Names are cut to 15 characters on every operation, so a longer name always meets
-// the slot it was stored in.
+// the slot it was stored in. An index finds a name's slot at once: a pass sets every
+// variable of the file, so a search through the slots would cost the square of their number.
 class CEvalVariableTable {
 public:
     static constexpr int kSlots = 500;
     static constexpr int kNameSize = 15;
+
+    CEvalVariableTable() = default;
+    CEvalVariableTable(const CEvalVariableTable&) = delete;  // the index points into the slots
+    CEvalVariableTable& operator=(const CEvalVariableTable&) = delete;
 
     bool Find(const wchar_t* name, double& value) const;
     // Replaces any slot of that name; false when every slot is in use or the name is empty.
@@ -30,5 +38,7 @@ private:
     int FindSlot(const SName& name) const;
 
     SSlot m_slots[kSlots];
-    int m_end = 0;  // slots from here on have never been used
+    std::unordered_map<std::wstring_view, int> m_index;  // keys are the slots' own name texts
+    std::vector<int> m_freed;                            // cleared slots, taken again first
+    int m_end = 0;                                       // slots from here on have never been used
 };

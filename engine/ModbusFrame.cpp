@@ -16,11 +16,7 @@ bool ModbusCheckReply(const CFrameRecord& request, const CFrameRecord& reply)
 {
     if (reply.count <= 0 || reply.count > int(sizeof reply.data))
         return false;
-    bool crcGood = true;
-    if (reply.count >= 5) {
-        uint16_t sent = uint16_t(reply.data[reply.count - 1] << 8 | reply.data[reply.count - 2]);
-        crcGood = CRC16(reply.data, uint16_t(reply.count - 2)) == sent;
-    }
+    bool crcGood = reply.count < 5 || ModbusEndsInCrc(reply.data, size_t(reply.count));
     bool exception = reply.count >= 2 && reply.data[1] == uint8_t(request.data[1] + 0x80);
     return crcGood && !exception;
 }
@@ -28,6 +24,13 @@ bool ModbusCheckReply(const CFrameRecord& request, const CFrameRecord& reply)
 bool ModbusAnswers(const CFrameRecord& request, const CFrameRecord& reply)
 {
     return reply.count >= 2 && reply.data[0] == request.data[0] && reply.data[1] == request.data[1];
+}
+
+bool ModbusEndsInCrc(const unsigned char* bytes, size_t count)
+{
+    if (count < 5 || count > 0xFFFF)
+        return false;
+    return CRC16(bytes, uint16_t(count - 2)) == uint16_t(bytes[count - 1] << 8 | bytes[count - 2]);
 }
 
 bool DecodeIva8Reading(const CFrameRecord& reply, float& reading)

@@ -1,5 +1,6 @@
 #pragma once
 #include "Transport.h"
+#include <cstddef>
 #include <cstdint>
 
 // Appends the CRC-16 to a request, low byte first; false (nothing changed) when the record has
@@ -14,6 +15,10 @@ bool ModbusCheckReply(const CFrameRecord& request, const CFrameRecord& reply);
 // Whether a checked reply answers the request: the same address and function code. Another
 // instrument's frame that came late for its own exchange is no reply to this one.
 bool ModbusAnswers(const CFrameRecord& request, const CFrameRecord& reply);
+
+// Whether received bytes are a whole frame: 5 bytes or more, the last two the CRC of the rest.
+// A serial exchange waits for no more after it.
+bool ModbusEndsInCrc(const unsigned char* bytes, size_t count);
 
 // The shortest replies that hold the readings and, after them, their CRC.
 constexpr int kIva8ReplyBytes = 12;

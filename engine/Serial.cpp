@@ -2,6 +2,7 @@
 #include "DconFraming.h"
 #include "ModbusFrame.h"
 #include "TextConv.h"
+#include "TimerResolution.h"
 #include <process.h>
 #include <algorithm>
 
@@ -140,17 +141,20 @@ bool CSerial::TransactBinary(CFrameRecord& request, CFrameRecord& reply)
 
 unsigned __stdcall CSerial::TextThread(void* self)
 {
-    auto* serial = static_cast<CSerial*>(self);
-    while (serial->WaitForRequest())
-        serial->ServeText();
-    return 0;
+    return static_cast<CSerial*>(self)->Serve(&CSerial::ServeText);
 }
 
 unsigned __stdcall CSerial::BinaryThread(void* self)
 {
-    auto* serial = static_cast<CSerial*>(self);
-    while (serial->WaitForRequest())
-        serial->ServeBinary();
+    return static_cast<CSerial*>(self)->Serve(&CSerial::ServeBinary);
+}
+
+// The 1 ms system timer is asked for while the thread runs, so that its delays last as set.
+unsigned CSerial::Serve(void (CSerial::*exchange)())
+{
+    CTimerResolution fineTimer;
+    while (WaitForRequest())
+        (this->*exchange)();
     return 0;
 }
 
@@ -160,36 +164,58 @@ bool CSerial::WaitForRequest()
     return ::WaitForMultipleObjects(2, events, FALSE, INFINITE) == WAIT_OBJECT_0 + 1;
 }
 
+// Reads what the queue holds, at most one chunk; 0 when nothing is there. A read never asks for
+// more than is queued: one that did would wait out its time-out for bytes that are not coming.
+DWORD CSerial::ReadQueued(unsigned char* chunk, DWORD size)
+{
+    DWORD errors = 0, got = 0;
+    COMSTAT status{};
+    if (!::ClearCommError(m_port, &errors, &status) || status.cbInQue == 0 ||
+        !::ReadFile(m_port, chunk, std::min(size, status.cbInQue), &got, nullptr))
+        return 0;
+    return got;
+}
+
 // Whatever came since the last exchange (a reply later than its delay, noise) is no reply to
 // the request about to go out: it is read and dropped, at most one queue's worth.
 void CSerial::DropReceived()
 {
     unsigned char chunk[256];
-    DWORD errors = 0, got = 0;
-    COMSTAT status{};
-    for (size_t total = 0; total < 4096 && ::ClearCommError(m_port, &errors, &status) && status.cbInQue > 0;
-         total += got) {
-        if (!::ReadFile(m_port, chunk, std::min(DWORD(sizeof chunk), status.cbInQue), &got, nullptr) || got == 0)
-            return;
-    }
+    for (DWORD total = 0, got; total < 4096 && (got = ReadQueued(chunk, sizeof chunk)) > 0;)
+        total += got;
 }
 
-// Everything that arrives within the delay, plus gaps of at most 1 ms, is the reply. Bytes
-// beyond the buffer are read and dropped so that they do not start the next reply; a device
-// that never stops sending is cut off after one queue's worth more.
-size_t CSerial::ReadReply(unsigned char* buffer, size_t size)
+// Everything that arrives within the delay, plus gaps of at most 1 ms, is the reply. What has
+// arrived by the end of the delay is read at once; only a reply that is not whole yet (or none
+// at all) is waited for, a byte at a time with the 1 ms read time-out. So a reply that arrived
+// in time costs no more than the delay, and one still coming in is read on while its bytes
+// follow each other within 1 ms. Bytes beyond the buffer are read and dropped so that they do
+// not start the next reply; a device that never stops sending is cut off after one queue's
+// worth more.
+size_t CSerial::ReadReply(unsigned char* buffer, size_t size, ReplyEnded ended)
 {
     ::Sleep(DWORD(std::max(m_delay, 0)));
     size_t kept = 0, total = 0;
     unsigned char chunk[256];
-    DWORD got = 0;
-    while (total < size + 4096 && ::ReadFile(m_port, chunk, sizeof chunk, &got, nullptr) && got > 0) {
+    for (DWORD got; total < size + 4096; total += got) {
+        bool whole = total > 0 && total == kept && ended(buffer, kept);
+        if ((got = ReadMore(chunk, sizeof chunk, whole)) == 0)
+            break;
         size_t take = std::min(size_t(got), size - kept);
         std::copy(chunk, chunk + take, buffer + kept);
         kept += take;
-        total += got;
     }
     return kept;
+}
+
+// What the queue holds; when nothing is queued and the reply is not whole, the next byte within
+// the read time-out. 0 when none came.
+DWORD CSerial::ReadMore(unsigned char* chunk, DWORD size, bool whole)
+{
+    DWORD got = ReadQueued(chunk, size);
+    if (got == 0 && !whole && !::ReadFile(m_port, chunk, 1, &got, nullptr))
+        return 0;
+    return got;
 }
 
 void CSerial::ServeText()
@@ -203,7 +229,7 @@ void CSerial::ServeText()
         m_written = ::WriteFile(m_port, bytes.data(), DWORD(bytes.size()), &written, nullptr) != FALSE;
         if (m_written) {
             std::string received(kTextLimit, '\0');
-            size_t count = ReadReply(reinterpret_cast<unsigned char*>(&received[0]), kTextLimit);
+            size_t count = ReadReply(reinterpret_cast<unsigned char*>(&received[0]), kTextLimit, DconLineEnded);
             m_reply = AnsiToWide(received.data(), count);
         }
     }
@@ -219,7 +245,7 @@ void CSerial::ServeBinary()
         m_written = ::WriteFile(m_port, m_frame.data, DWORD(m_frame.count), &written, nullptr) != FALSE;
         if (m_written) {
             CFrameRecord received;
-            received.count = int(ReadReply(received.data, sizeof received.data));
+            received.count = int(ReadReply(received.data, sizeof received.data, ModbusEndsInCrc));
             m_frame = received;
         }
     }

@@ -37,9 +37,14 @@ private:
     bool HandOver();
     static unsigned __stdcall TextThread(void* self);
     static unsigned __stdcall BinaryThread(void* self);
+    unsigned Serve(void (CSerial::*exchange)());
     bool WaitForRequest();
+    DWORD ReadQueued(unsigned char* chunk, DWORD size);
     void DropReceived();
-    size_t ReadReply(unsigned char* buffer, size_t size);
+    // Whether the bytes received so far are a whole reply (no more need be waited for).
+    using ReplyEnded = bool (*)(const unsigned char* bytes, size_t count);
+    size_t ReadReply(unsigned char* buffer, size_t size, ReplyEnded ended);
+    DWORD ReadMore(unsigned char* chunk, DWORD size, bool whole);
     void ServeText();
     void ServeBinary();
 

@@ -17,7 +17,7 @@ HWND ChildOfClass(HWND parent, const wchar_t* windowClass)
 
 TEST(ChartHost, RegisteredControlFillsTheChartAreaAndOrvexRunsWithIt)
 {
-    ChartRegistration registration;
+    CChartRegistration registration;
     ASSERT_EQ(registration.Result(), 0);
     // The chart variable S is so small that the chart paints it in the g form.
     COrvexSession orvex(Configuration(R"(

@@ -18,9 +18,9 @@ bool ChartRegistered()
 }
 }  // namespace
 
-ChartRegistration::ChartRegistration() : m_wasRegistered(ChartRegistered()) { m_result = RunRegsvr32(L""); }
+CChartRegistration::CChartRegistration() : m_wasRegistered(ChartRegistered()), m_result(RunRegsvr32(L"")) {}
 
-ChartRegistration::~ChartRegistration()
+CChartRegistration::~CChartRegistration()
 {
     if (!m_wasRegistered)
         RunRegsvr32(L"/u ");

@@ -1,11 +1,14 @@
 #pragma once
+#include <string>
 
-// Registers the built norvctrl.dll (regsvr32 /s from the bin folder) for one test and leaves the
-// registration as it found it.
-class ChartRegistration {
+// Registers the chart control (regsvr32 /s norvctrl.dll from the bin folder) for one test and
+// leaves the registration as it found it. Such a test must not run beside the registration test.
+class CChartRegistration {
 public:
-    ChartRegistration();
-    ~ChartRegistration();
+    CChartRegistration();
+    ~CChartRegistration();
+    CChartRegistration(const CChartRegistration&) = delete;
+    CChartRegistration& operator=(const CChartRegistration&) = delete;
     int Result() const { return m_result; }  // regsvr32's exit code
 
 private:

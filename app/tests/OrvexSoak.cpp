@@ -118,7 +118,7 @@ int main()
         std::printf("orvex_soak needs 3 pty pairs from the rig\n");
         return 1;
     }
-    ChartRegistration registration;
+    CChartRegistration registration;
     std::vector<SoakSegment> segments = SoakSegments(pairs);
     std::string config = SoakConfiguration(segments, kSoakPeriodMs, "");
     COrvexSession orvex(config);

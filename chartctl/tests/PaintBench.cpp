@@ -4,6 +4,7 @@
 // for comparison the first paint at this size and a paint drawn whole.
 #include "AxModule.h"
 #include "Chart.h"
+#include "Median.h"
 #include "TestSupport.h"
 #include <algorithm>
 #include <clocale>
@@ -30,12 +31,6 @@ double TimePaint(Paint paint)
     paint();
     ::GdiFlush();
     return Milliseconds(start);
-}
-
-double Median(std::vector<double> times)
-{
-    std::sort(times.begin(), times.end());
-    return times[times.size() / 2];
 }
 }  // namespace
 

@@ -3,6 +3,8 @@
 #include "Evaluator.h"
 #include "PipeResponder.h"
 #include "TextConv.h"
+#include <windows.h>
+#include <tlhelp32.h>
 #include <gtest/gtest.h>
 
 namespace {
@@ -19,6 +21,17 @@ class Controller : public ::testing::Test {
 protected:
     CComApartment apartment;
 };
+
+int ThreadsOfThisProcess()
+{
+    CHandle snapshot(::CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0));
+    THREADENTRY32 entry{};
+    entry.dwSize = sizeof entry;
+    int count = 0;
+    for (BOOL more = ::Thread32First(snapshot, &entry); more; more = ::Thread32Next(snapshot, &entry))
+        count += entry.th32OwnerProcessID == ::GetCurrentProcessId() ? 1 : 0;
+    return count;
+}
 }  // namespace
 
 TEST_F(Controller, PassesRunFormulasInOrderAndPostTimer)
@@ -89,6 +102,24 @@ TEST_F(Controller, FortySegmentsAreWaitedForInGroups)
     ASSERT_TRUE(window.RunPasses(c, 3, 20000));
     EXPECT_EQ(window.failures, 0);
     EXPECT_GE(window.timers, 3);
+}
+
+// A pipe segment without a client makes every pass wait half a second for it: hundreds of timer
+// ticks of 1 ms come meanwhile, and none may be left holding a thread of its own.
+TEST_F(Controller, TicksDuringALongPassMakeOneMorePassAndNoWaitingThreads)
+{
+    CController c;
+    ASSERT_EQ(LoadConfig(Config(1, R"(<port name="P" id="\\.\pipe\orvex-long-pass"/>
+  <device name="ICP7017" transport="P" addres="11" description="Аналоговый"/>)"), c), S_OK);
+    ASSERT_TRUE(c.transports[0]->Open());
+    int before = ThreadsOfThisProcess();
+    CCycleWindow window;
+    ASSERT_TRUE(c.StartCycle(window));
+    window.Pump(2, 20000);
+    int during = ThreadsOfThisProcess();
+    c.StopCycle();
+    EXPECT_EQ(window.failures, 2);
+    EXPECT_LT(during - before, 20);
 }
 
 TEST_F(Controller, StopAndRestartAndLockWhileStopped)

@@ -10,16 +10,21 @@ bool CDCON::Command(wchar_t lead, const std::wstring& body)
     return transport && transport->Transact(m_request, m_reply);
 }
 
+bool CDCON::AddressedCommand(wchar_t lead, const std::wstring& body)
+{
+    return Command(lead, body) && IsAddressedReply(m_reply, address);
+}
+
 bool CDCON::TestLinkCommands(bool resetStatus, int counters)
 {
     bool result = true;
     if (resetStatus)
         result &= ResetStatusCommand();
-    result &= Command(L'$', L"M");
+    result &= AddressedCommand(L'$', L"M");
     for (int n = 0; n < counters; ++n) {
         wchar_t body[10];
         _snwprintf(body, 10, L"C%X", n);
-        result &= Command(L'$', body);
+        result &= AddressedCommand(L'$', body);
     }
     return result;
 }
@@ -66,5 +71,5 @@ bool CDCON::WriteDigital(int digits)
     std::vector<bool> on;
     for (const CValue& output : outputs)
         on.push_back(output.AsNumber() != 0.0);  // by its tag: a float -0,0 is off
-    return Command(L'@', DigitalOutputData(on, digits));
+    return Command(L'@', DigitalOutputData(on, digits)) && IsOutputSet(m_reply);
 }

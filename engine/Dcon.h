@@ -15,9 +15,11 @@ public:
 
 protected:
     bool Command(wchar_t lead, const std::wstring& body = L"");
+    // A command that the addressed module must answer with "!" AA.
+    bool AddressedCommand(wchar_t lead, const std::wstring& body);
     // "~AA1" (when the module has a status to reset), then "$AAM", then "$AAC0".."$AAC<counters-1>".
     bool TestLinkCommands(bool resetStatus, int counters = 0);
-    bool ResetStatusCommand() { return Command(L'~', L"1"); }
+    bool ResetStatusCommand() { return AddressedCommand(L'~', L"1"); }
     // "@AA"; inverted: a cleared status bit reads as 1.
     bool ReadDigital(bool inverted);
     bool ReadCounter();

@@ -114,3 +114,11 @@ bool IsAcknowledged(std::wstring_view reply, const std::wstring& address)
     std::wstring_view body;
     return AddressedBody(reply, address, body) && body.empty();
 }
+
+bool IsAddressedReply(std::wstring_view reply, const std::wstring& address)
+{
+    std::wstring_view body;
+    return AddressedBody(reply, address, body);
+}
+
+bool IsOutputSet(std::wstring_view reply) { return reply == L">" || reply == L">\r"; }

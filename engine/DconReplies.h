@@ -33,5 +33,13 @@ std::wstring DigitalOutputData(const std::vector<bool>& outputs, int digits);
 // a module's line settings.
 bool ParseConfiguration(std::wstring_view reply, const std::wstring& address, std::wstring& baudAndFormat);
 
+// A link-test or reset command ("$AAM", "~AA1", "$AACN") answered by the addressed module: "!" AA
+// first. A refusal ("?AA"), noise or another module's reply is no answer.
+bool IsAddressedReply(std::wstring_view reply, const std::wstring& address);
+
+// ">" alone (an optional carriage return after it): the module set its outputs ("@AA" + data).
+// A module that refuses the command ("?AA") or ignores it ("!") has not.
+bool IsOutputSet(std::wstring_view reply);
+
 // "!" AA (an optional carriage return after it): the addressed module took a set command.
 bool IsAcknowledged(std::wstring_view reply, const std::wstring& address);

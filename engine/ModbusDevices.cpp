@@ -3,9 +3,10 @@
 #include <cmath>
 
 namespace {
+// The exchange succeeds only with the asked instrument's answer.
 bool Exchange(CTransport* transport, CFrameRecord& request, CFrameRecord& reply)
 {
-    return transport && transport->TransactBinary(request, reply);
+    return transport && transport->TransactBinary(request, reply) && ModbusAnswers(request, reply);
 }
 }  // namespace
 

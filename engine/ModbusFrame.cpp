@@ -21,6 +21,11 @@ bool ModbusCheckReply(const CFrameRecord& request, const CFrameRecord& reply)
     return crcGood && !exception;
 }
 
+bool ModbusAnswers(const CFrameRecord& request, const CFrameRecord& reply)
+{
+    return reply.count >= 2 && reply.data[0] == request.data[0] && reply.data[1] == request.data[1];
+}
+
 bool ModbusEndsInCrc(const unsigned char* bytes, size_t count)
 {
     if (count < 5 || count > 0xFFFF)

@@ -12,6 +12,10 @@ bool ModbusAppendCrc(CFrameRecord& frame);
 // request's function.
 bool ModbusCheckReply(const CFrameRecord& request, const CFrameRecord& reply);
 
+// Whether a checked reply answers the request: the same address and function code. Another
+// instrument's frame that came late for its own exchange is no reply to this one.
+bool ModbusAnswers(const CFrameRecord& request, const CFrameRecord& reply);
+
 // Whether received bytes are a whole frame: 5 bytes or more, the last two the CRC of the rest.
 // A serial exchange waits for no more after it.
 bool ModbusEndsInCrc(const unsigned char* bytes, size_t count);

@@ -170,8 +170,9 @@ bool CPipe::AwaitClient(CPipeInstance& pipe)
 }
 
 // A read is kept waiting all the time the client is connected, so that its leaving is noticed at
-// once and a new client can come. A message while no exchange waits for one (a late answer to an
-// exchange that has failed already) is dropped.
+// once and a new client can come. A message while no exchange waits for one is dropped. A client
+// that has not answered within the time limit is let go: the answer it may still send would
+// otherwise meet the next request and be taken for its reply. It may connect again.
 void CPipe::Converse(CPipeInstance& pipe)
 {
     if (!pipe.BeginRead())
@@ -182,7 +183,10 @@ void CPipe::Converse(CPipeInstance& pipe)
         switch (Wait(pipe.ReadEvent(), INFINITE)) {
         case Wake::Quit: return;
         case Wake::Request: TakeRequest(); break;
-        case Wake::Timeout: ExpireIfDue(); break;
+        case Wake::Timeout:
+            if (ExpireIfDue())
+                return;
+            break;
         case Wake::Io:
             if (!Receive(pipe))
                 return;
@@ -284,8 +288,10 @@ void CPipe::FailPending()
     m_doneEvent.Set();
 }
 
-void CPipe::ExpireIfDue()
+bool CPipe::ExpireIfDue()
 {
-    if (m_pending && Remaining() == 0)
-        FailPending();
+    if (!m_pending || Remaining() > 0)
+        return false;
+    FailPending();
+    return true;
 }

@@ -9,7 +9,8 @@ class CPipeInstance;
 // thread keeps one pipe instance for one client at a time. Each exchange goes to the client as one
 // message, framed as on a serial line, and the client's next message is the reply. An exchange
 // fails when no client answers within max(500 ms, 4 x the reply delay), and at once while another
-// process holds the pipe's name.
+// process holds the pipe's name. A client that did not answer in time is disconnected, so that
+// its late answer cannot become the reply to a later request.
 class CPipe : public virtual CTransport {
 public:
     explicit CPipe(const std::wstring& path);
@@ -46,7 +47,8 @@ private:
     void TakeRequest();
     void Answer(const std::string& message);
     void FailPending();
-    void ExpireIfDue();
+    // Fails the exchange in hand when its time is up; true when it did.
+    bool ExpireIfDue();
 
     std::wstring m_path;
     CCriticalSection m_lock;

@@ -21,6 +21,8 @@ public:
     // the text ("<no box>" when none came).
     std::wstring TakeMessageBox(const wchar_t* caption, DWORD milliseconds = 30000, int button = IDOK);
     int Wait(DWORD milliseconds) { return m_process->Wait(milliseconds); }
+    HANDLE Process() const { return m_process ? m_process->info.hProcess : nullptr; }
+    DWORD ProcessId() const { return m_process ? m_process->info.dwProcessId : 0; }
 
     const std::wstring& Folder() const { return m_folder; }
     std::string ReadConfiguration() const;

@@ -6,6 +6,7 @@
 #include "TextConv.h"
 #include <gtest/gtest.h>
 #include <memory>
+#include <set>
 #include <stdexcept>
 
 namespace {
@@ -214,6 +215,23 @@ TEST_F(DconLine, WithoutChecksumSilentAndUnreadableModulesFail)
     EXPECT_EQ(segment.Module(L"41").inputs[0].payload.i, 1);
 }
 
+// A refusal or noise passes the line without the checksum; the module has still not answered
+// its link test, nor set its outputs.
+TEST_F(DconLine, WithoutChecksumARefusalIsNoAnswer)
+{
+    CDevsim sim(Config(simEnd, false), L"seg", ComName(simEnd),
+                std::wstring(kValues) + L" --fault 41=exception*1 --fault 17=garbage*1 --fault 44=exception*1");
+    ASSERT_TRUE(sim.Ready());
+    Segment segment(hostEnd, false);
+    ASSERT_TRUE(segment.serial.Open());
+    for (const wchar_t* address : {L"41", L"17"}) {
+        EXPECT_FALSE(segment.Module(address).TestLink()) << WideToAnsi(address);
+        EXPECT_TRUE(segment.Module(address).TestLink()) << WideToAnsi(address);
+    }
+    EXPECT_FALSE(segment.Module(L"44").WriteOutputs());
+    EXPECT_TRUE(segment.Module(L"44").WriteOutputs());
+}
+
 // A reply later than the delay is lost to its exchange, and dropped before the next request.
 TEST_F(DconLine, ALateReplyIsDroppedBeforeTheNextRequest)
 {
@@ -227,6 +245,36 @@ TEST_F(DconLine, ALateReplyIsDroppedBeforeTheNextRequest)
     ::Sleep(300);  // the late reply is now waiting in the line
     EXPECT_TRUE(segment.Module(L"41").ReadInputs());
     EXPECT_EQ(dynamic_cast<CDCON*>(&segment.Module(L"41"))->LastReply(), L">FFFE\r");
+}
+
+// devsim's random mode, as the long runs use it: a share of the replies gets a fault of a kind the
+// line can show, named in the log, and every reply carries new readings. Each faulted read fails,
+// every other one gives its reply's readings.
+TEST_F(DconLine, RandomFaultsAreNamedInTheLogAndEveryOtherReadSucceedsWithNewReadings)
+{
+    CDevsim sim(Config(simEnd, true), L"seg", ComName(simEnd), L"--random-faults 40:120 --random-values --seed 3");
+    ASSERT_TRUE(sim.Ready());
+    Segment segment(hostEnd, true);
+    ASSERT_TRUE(segment.serial.Open());
+    CDevice& analog = segment.Module(L"17");
+    std::vector<bool> read;
+    std::set<float> readings;
+    for (int i = 0; i < 20; ++i) {
+        read.push_back(analog.ReadInputs());
+        readings.insert(analog.inputs[0].payload.f);
+        ::Sleep(100);  // a late reply is in before the next request, which drops it
+    }
+    ASSERT_TRUE(sim.WaitForRequests(20));
+    std::vector<std::string> faults = sim.Faults();
+    size_t faulted = 0;
+    for (size_t i = 0; i < read.size(); ++i) {
+        EXPECT_EQ(read[i], faults[i].empty()) << i << " " << faults[i];
+        EXPECT_TRUE(std::set<std::string>({"", "silent", "late:120", "garbage", "badsum", "exception"}).count(faults[i]))
+            << faults[i];
+        faulted += faults[i].empty() ? 0 : 1;
+    }
+    EXPECT_GT(faulted, 0u);
+    EXPECT_EQ(readings.size(), read.size() - faulted + (read[0] ? 0 : 1)) << "the first value before a good read";
 }
 
 TEST_F(DconLine, OnlyTheExactProtocolNameDconRunsTheTextThread)

@@ -37,6 +37,7 @@ std::wstring ProgramFolder()
     std::wstring folder(path, n);
     return folder.substr(0, folder.find_last_of(L"\\/"));
 }
+}  // namespace
 
 std::vector<std::string> Split(const std::string& text, char separator)
 {
@@ -47,7 +48,6 @@ std::vector<std::string> Split(const std::string& text, char separator)
         parts.push_back(part);
     return parts;
 }
-}  // namespace
 
 CDevsim::CDevsim(const std::string& configXml, const std::wstring& segment, const std::wstring& port,
                  const std::wstring& options)
@@ -111,19 +111,11 @@ std::vector<std::vector<std::string>> CDevsim::Exchanges() const
     return exchanges;
 }
 
-std::vector<std::string> CDevsim::Requests() const
+std::vector<std::string> CDevsim::Column(size_t index) const
 {
     std::vector<std::string> column;
     for (const auto& exchange : Exchanges())
-        column.push_back(exchange.size() > 1 ? exchange[1] : "");
-    return column;
-}
-
-std::vector<std::string> CDevsim::Replies() const
-{
-    std::vector<std::string> column;
-    for (const auto& exchange : Exchanges())
-        column.push_back(exchange.size() > 2 ? exchange[2] : "");
+        column.push_back(exchange.size() > index ? exchange[index] : "");
     return column;
 }
 

@@ -66,6 +66,16 @@ TEST(ModbusFrame, ReplyCheck)
     EXPECT_TRUE(ModbusCheckReply(request, one));
 }
 
+// Another instrument's frame, late for its own exchange, can arrive whole with its CRC.
+TEST(ModbusFrame, OnlyTheAskedInstrumentAnswers)
+{
+    CFrameRecord request = Frame({0x02, 0x03, 0x00, 0x04, 0x00, 0x02});
+    EXPECT_TRUE(ModbusAnswers(request, Frame({0x02, 0x03, 0x04, 0x37, 0x37, 0x34, 0xAC})));
+    EXPECT_FALSE(ModbusAnswers(request, Frame({0x01, 0x19, 0x07, 0x02, 0, 0, 0, 0, 0xAA, 0x33})));
+    EXPECT_FALSE(ModbusAnswers(request, Frame({0x02, 0x06, 0x00, 0x04, 0x01, 0x00})));
+    EXPECT_FALSE(ModbusAnswers(request, CFrameRecord()));
+}
+
 TEST(ModbusFrame, DecodesTheInstrumentReadings)
 {
     CFrameRecord iva;

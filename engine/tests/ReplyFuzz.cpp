@@ -343,7 +343,7 @@ std::string ReadDevice(CFuzzSegment& segment, CDevice& device, std::mt19937& rng
         answered.count = int(std::min(sent.size(), sizeof answered.data));
         std::memcpy(answered.data, sent.data(), size_t(answered.count));
         int needed = device.kind == 12 ? kIva8ReplyBytes : kRrg12ReplyBytes;
-        passed = ModbusCheckReply(asked, answered) && answered.count >= needed;
+        passed = ModbusCheckReply(asked, answered) && ModbusAnswers(asked, answered) && answered.count >= needed;
         if (!result || (passed ? changed != written : changed != 0))
             return "values of a Modbus device not set exactly by a checked reply";
     } else {

@@ -48,6 +48,18 @@ std::vector<float> SplitNumbers(const std::string& text)
 }
 }  // namespace
 
+std::string SimFault::Name(bool modbus) const
+{
+    switch (kind) {
+    case Silent: return "silent";
+    case BadSum: return modbus ? "badcrc" : "badsum";
+    case Late: return "late:" + std::to_string(ms);
+    case Garbage: return "garbage";
+    case Exception: return "exception";
+    default: return "";
+    }
+}
+
 CSimDevice::CSimDevice(const SimDeviceConfig& config)
     : m_keyword(config.keyword), m_address(config.address), m_addressText(WideToAnsi(config.address))
 {
@@ -197,4 +209,18 @@ bool CSimDevice::Set(const std::string& value)
     default:
         return false;
     }
+}
+
+void CSimDevice::Vary(std::mt19937& random)
+{
+    m_inputStatus = uint32_t(random());
+    m_counterFixed = true;
+    m_counter = unsigned(random() % 100000);
+    m_analog.resize(size_t(m_inputs));
+    for (float& value : m_analog)
+        value = float(int(random() % 19999) - 9999) / 1000.0f;
+    m_iva[0] = uint8_t(random());
+    m_iva[1] = uint8_t(random());
+    m_registers[4] = uint16_t(random());
+    m_registers[5] = uint16_t(random());
 }

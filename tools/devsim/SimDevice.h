@@ -1,6 +1,7 @@
 #pragma once
 #include "SimConfig.h"
 #include <cstdint>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -9,6 +10,9 @@ struct SimFault {
     enum Kind { None, Silent, BadSum, Late, Garbage, Exception } kind = None;
     int ms = 0;
     int count = -1;
+
+    // The name in the log: "silent", "badsum", "late:100", ...
+    std::string Name(bool modbus) const;
 };
 
 // One simulated device: the state behind the replies and the replies themselves. DCON texts
@@ -32,6 +36,9 @@ public:
     // --set: digital input status (hex), counter (decimal), analog values ("1.25:-0.5"), IVA-8
     // reading (decimal, or "0x012C" for the raw bytes 8 and 9), RRG-12 registers 4 and 5 ("10:1").
     bool Set(const std::string& value);
+    // New readings of every kind at random (the device's kind picks which it reports), so that
+    // each reply carries values its predecessor did not.
+    void Vary(std::mt19937& random);
 
     SimFault fault;
 

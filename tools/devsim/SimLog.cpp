@@ -39,10 +39,14 @@ std::string CSimLog::Render(const std::string& bytes, bool binary)
     return text;
 }
 
-void CSimLog::Exchange(double seconds, const std::string& request, const std::string& reply, bool binary)
+void CSimLog::Exchange(double seconds, double waitedMs, const std::string& request, const std::string& reply,
+                      bool binary, const std::string& fault)
 {
-    char time[32];
+    char time[32], waited[32];
     _snprintf(time, sizeof time, "%.3f", seconds);
     time[sizeof time - 1] = 0;
-    Line(std::string(time) + "\t" + Render(request, binary) + "\t" + Render(reply, binary));
+    _snprintf(waited, sizeof waited, "%.1f", waitedMs);
+    waited[sizeof waited - 1] = 0;
+    Line(std::string(time) + "\t" + Render(request, binary) + "\t" + Render(reply, binary) + "\t" + waited +
+         (fault.empty() ? "" : "\t" + fault));
 }

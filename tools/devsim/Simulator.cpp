@@ -45,14 +45,34 @@ std::string CSimulator::FrameDcon(const std::string& text) const
     return m_config.lrc ? text + Hex2(DconChecksum(text)) + "\r" : text + "\r";
 }
 
+// A fault asked for with --fault first, while it lasts; else one at random when asked for.
+SimFault CSimulator::TakeFault(CSimDevice& device, bool modbus)
+{
+    SimFault& asked = device.fault;
+    if (asked.kind != SimFault::None && asked.count != 0) {
+        if (asked.count > 0)
+            --asked.count;
+        return asked;
+    }
+    SimFault fault;
+    if (m_faultShare <= 0.0 || std::uniform_real_distribution<double>(0.0, 1.0)(m_random) >= m_faultShare)
+        return fault;
+    // A wrong checksum needs a checksum: DCON without it has four kinds.
+    const SimFault::Kind kinds[] = {SimFault::Silent, SimFault::Late, SimFault::Garbage, SimFault::Exception,
+                                    SimFault::BadSum};
+    size_t count = modbus || m_config.lrc ? 5 : 4;
+    fault.kind = kinds[m_random() % count];
+    fault.ms = m_lateMs;
+    return fault;
+}
+
 CSimulator::Answer CSimulator::Faulted(CSimDevice& device, std::string reply, bool modbus,
                                        const std::vector<uint8_t>& request)
 {
     Answer answer;
-    SimFault& fault = device.fault;
-    SimFault::Kind kind = fault.count == 0 ? SimFault::None : fault.kind;
-    if (kind != SimFault::None && fault.count > 0)
-        --fault.count;
+    SimFault fault = TakeFault(device, modbus);
+    SimFault::Kind kind = fault.kind;
+    answer.fault = fault.Name(modbus);
     switch (kind) {
     case SimFault::Silent: return answer;
     case SimFault::Garbage: answer.bytes.assign(kGarbage, sizeof kGarbage - 1); return answer;
@@ -94,10 +114,17 @@ CSimulator::Answer CSimulator::HandleDcon(const std::string& line, bool strict)
     CSimDevice* device = Find(AnsiToWide(command.substr(1, 2)));
     if (!device)
         return {};
-    std::string reply = device->AnswerDcon(command, Seconds());
+    std::string reply = Vary(device)->AnswerDcon(command, Seconds());
     if (reply.empty())
         return {};
     return Faulted(*device, FrameDcon(reply), false, {});
+}
+
+CSimDevice* CSimulator::Vary(CSimDevice* device)
+{
+    if (m_randomValues)
+        device->Vary(m_random);
+    return device;
 }
 
 CSimulator::Answer CSimulator::HandleModbus(const std::string& frame)
@@ -109,7 +136,7 @@ CSimulator::Answer CSimulator::HandleModbus(const std::string& frame)
     for (CSimDevice& device : m_devices) {
         if (!device.IsModbus() || !(broadcast || device.Accepts(request)))
             continue;
-        return Faulted(device, WithCrc(device.AnswerModbus(request), false), true, request);
+        return Faulted(device, WithCrc(Vary(&device)->AnswerModbus(request), false), true, request);
     }
     return {};
 }

@@ -1,6 +1,7 @@
 #pragma once
 #include "Stopwatch.h"
 #include "SimDevice.h"
+#include <random>
 #include <string>
 #include <vector>
 
@@ -11,12 +12,19 @@ public:
     struct Answer {
         std::string bytes;  // empty: silence
         int delayMs = 0;
+        std::string fault;  // the fault injected into this reply, by name; empty for none
     };
 
     explicit CSimulator(const SimSegmentConfig& config);
     CSimDevice* Find(const std::wstring& address);
     double Seconds() const { return m_clock.Milliseconds() / 1000.0; }
     bool Dcon() const { return m_config.dcon; }
+    // Faults at random: each reply a device would give gets one with this share (0 to 1), of a
+    // kind the segment can show; a late one comes lateMs late. Faults asked for by --fault go first.
+    void SetRandomFaults(double share, int lateMs) { m_faultShare = share, m_lateMs = lateMs; }
+    // Every reply carries new random readings.
+    void SetRandomValues(bool on) { m_randomValues = on; }
+    void Seed(unsigned seed) { m_random.seed(seed); }
 
     // A DCON command line. strict: it must end in "\r" and, with the checksum on, carry a good
     // checksum (a pipe may bring the bare command text instead).
@@ -32,9 +40,15 @@ public:
 
 private:
     Answer Faulted(CSimDevice& device, std::string reply, bool modbus, const std::vector<uint8_t>& request);
+    SimFault TakeFault(CSimDevice& device, bool modbus);
+    CSimDevice* Vary(CSimDevice* device);
     std::string FrameDcon(const std::string& text) const;
 
     SimSegmentConfig m_config;
     std::vector<CSimDevice> m_devices;
     CStopwatch m_clock;
+    std::mt19937 m_random;
+    double m_faultShare = 0.0;
+    int m_lateMs = 100;
+    bool m_randomValues = false;
 };

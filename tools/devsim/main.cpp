@@ -18,13 +18,38 @@ const char kUsage[] =
     "  --set ADDR=VALUE      digital input status (hex), counter (decimal), analog inputs (1.25:-0.5),\n"
     "                        IVA-8 reading (166.84, or 0x012C for reply bytes 8 and 9), RRG-12 (10:1)\n"
     "  --fault ADDR=KIND[:MS][*N]  silent, badsum, late:MS, garbage or exception; *N: the next N\n"
-    "                        requests only\n";
+    "                        requests only\n"
+    "  --random-faults PERCENT[:MS]  a fault of a kind the segment can show in PERCENT % of the\n"
+    "                        replies, late ones MS ms late (100)\n"
+    "  --random-values       new random readings in every reply\n"
+    "  --seed N              seeds the random faults and readings (1)\n";
 
 struct Options {
     std::wstring config, segment, port, log;
     std::vector<std::pair<std::wstring, std::string>> sets;
     std::vector<std::pair<std::wstring, SimFault>> faults;
+    double faultShare = 0.0;
+    int lateMs = 100;
+    bool randomValues = false;
+    unsigned seed = 1;
 };
+
+bool ParseRandomFaults(const std::wstring& text, Options& options)
+{
+    wchar_t* end = nullptr;
+    double percent = std::wcstod(text.c_str(), &end);
+    if (end == text.c_str() || percent < 0.0 || percent > 100.0)
+        return false;
+    if (*end == L':') {
+        options.lateMs = _wtoi(end + 1);
+        if (options.lateMs <= 0)
+            return false;
+    } else if (*end) {
+        return false;
+    }
+    options.faultShare = percent / 100.0;
+    return true;
+}
 
 bool SplitAssignment(const std::wstring& text, std::wstring& address, std::string& value)
 {
@@ -68,6 +93,10 @@ bool ParseOptions(int argc, wchar_t** argv, Options& options)
     options.port = argv[3];
     for (int i = 4; i < argc; ++i) {
         std::wstring option = argv[i];
+        if (option == L"--random-values") {
+            options.randomValues = true;
+            continue;
+        }
         if (i + 1 >= argc)
             return false;
         std::wstring argument = argv[++i];
@@ -82,6 +111,11 @@ bool ParseOptions(int argc, wchar_t** argv, Options& options)
             if (!ParseFault(value, fault))
                 return false;
             options.faults.emplace_back(address, fault);
+        } else if (option == L"--random-faults") {
+            if (!ParseRandomFaults(argument, options))
+                return false;
+        } else if (option == L"--seed") {
+            options.seed = unsigned(std::wcstoul(argument.c_str(), nullptr, 10));
         } else {
             return false;
         }
@@ -106,30 +140,40 @@ bool Apply(const Options& options, CSimulator& simulator)
         }
         device->fault = fault.second;
     }
+    simulator.SetRandomFaults(options.faultShare, options.lateMs);
+    simulator.SetRandomValues(options.randomValues);
+    simulator.Seed(options.seed);
     return true;
 }
 
+// `came`: the earliest the request can have come, so the log tells how long it may have waited
+// for the simulator (a busy machine, or a late reply in hand).
 template <class Link>
-void Reply(Link& link, const CSimulator::Answer& answer, CSimLog& log, double received, const std::string& request,
-           bool binary)
+void Reply(Link& link, const CSimulator::Answer& answer, CSimLog& log, double took, double came,
+           const std::string& request, bool binary)
 {
     if (answer.delayMs > 0)
         ::Sleep(DWORD(answer.delayMs));
     if (!answer.bytes.empty())
         link.Write(answer.bytes);
-    log.Exchange(received, request, answer.bytes, binary);
+    log.Exchange(took, (took - came) * 1000.0, request, answer.bytes, binary, answer.fault);
 }
 
 const double kPauseMs = 20.0;
 
 // Requests on a serial line: DCON lines end in a carriage return; Modbus frames end where
-// their function says, or at a pause.
+// their function says, or at a pause. Bytes a read brings came after the read before it began.
 void ServePort(CSimPort& port, CSimulator& simulator, CSimLog& log)
 {
     std::string pending;
+    double pendingCame = 0.0, lastLook = simulator.Seconds();
     CStopwatch sinceByte;
     for (;;) {
+        double look = simulator.Seconds();
         std::string received = port.Read();
+        if (pending.empty() && !received.empty())
+            pendingCame = lastLook;
+        lastLook = look;
         pending += received;
         if (!received.empty())
             sinceByte.Restart();
@@ -137,20 +181,20 @@ void ServePort(CSimPort& port, CSimulator& simulator, CSimLog& log)
             for (size_t end; (end = pending.find('\r')) != std::string::npos;) {
                 std::string line = pending.substr(0, end + 1);
                 pending.erase(0, end + 1);
-                Reply(port, simulator.HandleDcon(line, true), log, simulator.Seconds(), line, false);
+                Reply(port, simulator.HandleDcon(line, true), log, simulator.Seconds(), pendingCame, line, false);
             }
         } else {
             for (size_t length; (length = CSimulator::ModbusRequestLength(pending)) > 0;) {
                 std::string frame = pending.substr(0, length);
                 pending.erase(0, length);
-                Reply(port, simulator.HandleModbus(frame), log, simulator.Seconds(), frame, true);
+                Reply(port, simulator.HandleModbus(frame), log, simulator.Seconds(), pendingCame, frame, true);
             }
         }
         if (!pending.empty() && sinceByte.Milliseconds() >= kPauseMs) {  // a pause ends whatever came without an end
             std::string rest;
             rest.swap(pending);
             CSimulator::Answer answer = simulator.Dcon() ? CSimulator::Answer() : simulator.HandleModbus(rest);
-            Reply(port, answer, log, simulator.Seconds(), rest, !simulator.Dcon());
+            Reply(port, answer, log, simulator.Seconds(), pendingCame, rest, !simulator.Dcon());
         }
     }
 }
@@ -165,9 +209,9 @@ void ServePipe(const std::wstring& path, CSimulator& simulator, CSimLog& log)
         }
         log.Line("# connected");
         std::string message;
-        while (pipe.ReadMessage(message)) {
+        for (double came = simulator.Seconds(); pipe.ReadMessage(message); came = simulator.Seconds()) {
             bool binary = message.size() >= 4 && CSimulator::HasGoodCrc(message);
-            Reply(pipe, simulator.HandleMessage(message), log, simulator.Seconds(), message, binary);
+            Reply(pipe, simulator.HandleMessage(message), log, simulator.Seconds(), came, message, binary);
         }
         log.Line("# disconnected");
     }
@@ -198,6 +242,9 @@ int wmain(int argc, wchar_t** argv)
         fwprintf(stderr, L"devsim: cannot write %ls\n", options.log.c_str());
         return 1;
     }
+    // The tick count at the log's time zero, so that the logs of several simulators and a test's
+    // own clock can be laid side by side.
+    log.Line("# clock " + std::to_string(::GetTickCount() - DWORD(simulator.Seconds() * 1000.0)));
     std::wstring lower = options.port;
     for (wchar_t& c : lower)
         c = wchar_t(towlower(c));

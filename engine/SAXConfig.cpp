@@ -1,6 +1,6 @@
 #include "SAXConfig.h"
 #include "DeviceTable.h"
-#include "Handle.h"
+#include "FileBytes.h"
 #include "MarkupScreen.h"
 #include "Pipe.h"
 #include "Serial.h"
@@ -16,19 +16,6 @@ const wchar_t kNoSuchChannel[] = L"у устройства нет канала �
 bool StartsWith(const std::wstring& text, const wchar_t* prefix)
 {
     return text.compare(0, wcslen(prefix), prefix) == 0;
-}
-
-// The whole file, or nothing when it cannot be read (the reader then reports why).
-std::string ReadBytes(const wchar_t* path)
-{
-    CHandle file(::CreateFileW(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                               FILE_ATTRIBUTE_NORMAL, nullptr));
-    std::string bytes;
-    char chunk[16384];
-    DWORD got = 0;
-    while (file.IsValid() && ::ReadFile(file, chunk, sizeof chunk, &got, nullptr) && got > 0)
-        bytes.append(chunk, got);
-    return bytes;
 }
 
 // An element without text, or with blanks only, gives its variable no formula.
@@ -54,7 +41,7 @@ HRESULT CSAXConfig::Parse(const wchar_t* path)
 {
     if (FAILED(m_created))
         return m_created;
-    std::wstring refusal = ScreenMarkup(ReadBytes(path));
+    std::wstring refusal = ScreenMarkup(ReadFileBytes(path));
     if (!refusal.empty())
         return RefuseFile(refusal);
     HRESULT hr = m_reader->parseURL(path);

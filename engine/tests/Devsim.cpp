@@ -1,5 +1,6 @@
 #include "Devsim.h"
 #include "DconFraming.h"
+#include "FileBytes.h"
 #include "TextConv.h"
 #include <cstdio>
 #include <cstdlib>
@@ -78,17 +79,7 @@ CDevsim::~CDevsim()
     ::DeleteFileW(m_log.c_str());
 }
 
-std::string CDevsim::ReadLog() const
-{
-    CHandle file(::CreateFileW(m_log.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                               nullptr, OPEN_EXISTING, 0, nullptr));
-    std::string text;
-    char buffer[4096];
-    DWORD got = 0;
-    while (file.IsValid() && ::ReadFile(file, buffer, sizeof buffer, &got, nullptr) && got > 0)
-        text.append(buffer, got);
-    return text;
-}
+std::string CDevsim::ReadLog() const { return ReadFileBytes(m_log.c_str()); }
 
 bool CDevsim::Ready(unsigned milliseconds)
 {

@@ -50,11 +50,12 @@ bool CModemPort::StartThreads()
         CScopedLock lock(m_sendLock);
         m_lineFreeAt = 0;
     }
-    if (m_timer.Start(kTickMs, m_tick))
-        m_ioThread.Attach(reinterpret_cast<HANDLE>(::_beginthreadex(nullptr, 0, IoThread, this, 0, nullptr)));
+    // The tick starts once both threads run: a first tick before them is lost, and the first
+    // block would wait a whole period longer.
+    m_ioThread.Attach(reinterpret_cast<HANDLE>(::_beginthreadex(nullptr, 0, IoThread, this, 0, nullptr)));
     if (m_ioThread.IsValid())
         m_timerThread.Attach(reinterpret_cast<HANDLE>(::_beginthreadex(nullptr, 0, TimerThread, this, 0, nullptr)));
-    if (!m_timerThread.IsValid()) {
+    if (!m_timerThread.IsValid() || !m_timer.Start(kTickMs, m_tick)) {
         StopThreads();
         return false;
     }

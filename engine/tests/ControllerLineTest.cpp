@@ -6,6 +6,7 @@
 #include "TextConv.h"
 #include <gtest/gtest.h>
 #include <algorithm>
+#include <memory>
 
 namespace {
 std::string Port(const char* name, int com, int delay, const char* protocol = "DCON", const char* lrc = "off")
@@ -62,8 +63,17 @@ protected:
         pairs = RigPairs();
         ASSERT_GE(pairs.size(), 2u) << "the rig gives this test two pty pairs";
     }
+    // devsim serves the segment on the first pair, and the controller loads the same file.
+    void Start(const std::string& config, const wchar_t* segment, const wchar_t* devsimArguments = L"")
+    {
+        sim = std::make_unique<CDevsim>(config, segment, ComName(pairs[0].second), devsimArguments);
+        ASSERT_TRUE(sim->Ready());
+        ASSERT_EQ(LoadConfig(config, c), S_OK);
+    }
     CComApartment apartment;
     std::vector<std::pair<int, int>> pairs;
+    std::unique_ptr<CDevsim> sim;
+    CController c;
 };
 }  // namespace
 
@@ -77,7 +87,6 @@ TEST_F(ControllerLine, SegmentsRunInParallelAndDevicesInFileOrder)
     CDevsim simA(config, L"A", ComName(pairs[0].second), L"--set 11=1.25:-0.5");
     CDevsim simB(config, L"B", ComName(pairs[1].second), L"--set 23=3.5:-7.25");
     ASSERT_TRUE(simA.Ready() && simB.Ready());
-    CController c;
     ASSERT_EQ(LoadConfig(config, c), S_OK);
     std::wstring report;
     ASSERT_TRUE(c.CheckLinks(report)) << report.c_str();
@@ -111,20 +120,17 @@ TEST_F(ControllerLine, ASilentModuleFailsThePassButLaterModulesAreStillRead)
     std::string config = Wrap(20, Port("A", pairs[0].first, 40) + Device("ICP7017", "A", "11", Item("U11", 0)) +
                                        Device("ICP7017", "A", "12") + Device("ICP7017", "A", "13", Item("U13", 0)) +
                                        "<variable name=\"n\" type=\"A\" description=\"n\">n = n + 1</variable>\n");
-    CDevsim sim(config, L"A", ComName(pairs[0].second), L"--set 11=2.5 --set 13=4.75 --fault 12=silent");
-    ASSERT_TRUE(sim.Ready());
-    CController c;
-    ASSERT_EQ(LoadConfig(config, c), S_OK);
+    ASSERT_NO_FATAL_FAILURE(Start(config, L"A", L"--set 11=2.5 --set 13=4.75 --fault 12=silent"));
     std::wstring report;
     EXPECT_FALSE(c.CheckLinks(report));
     EXPECT_NE(report.find(L"ICP7017:12 (d) по COM" + std::to_wstring(pairs[0].first) + L" НЕТ\n"), std::wstring::npos);
-    size_t skip = sim.Requests().size();
+    size_t skip = sim->Requests().size();
 
     CCycleWindow window;
     ASSERT_TRUE(window.RunPasses(c, 3, 30000));
     EXPECT_EQ(window.timers, 0);
     EXPECT_EQ(window.failures, 3);
-    auto commands = Commands(sim, skip);
+    auto commands = Commands(*sim, skip);
     ASSERT_GE(commands.size(), 3u);
     EXPECT_EQ(commands[0], "#11");
     EXPECT_EQ(commands[1], "#12");
@@ -140,10 +146,7 @@ TEST_F(ControllerLine, SilentInstrumentsFailTheirLinkTestButNotThePass)
     std::string config = Wrap(20, Port("M", pairs[0].first, 40, "RTU") + Device("IVA8", "M", "1", Item("DEW", 0)) +
                                        Device("RRG12", "M", "3", Item("FLOW", 0)) +
                                        Device("RRG12", "M", "5", Item("FLOW5", 0)));
-    CDevsim sim(config, L"M", ComName(pairs[0].second), L"--fault 1=silent --fault 5=silent --set 3=10:1");
-    ASSERT_TRUE(sim.Ready());
-    CController c;
-    ASSERT_EQ(LoadConfig(config, c), S_OK);
+    ASSERT_NO_FATAL_FAILURE(Start(config, L"M", L"--fault 1=silent --fault 5=silent --set 3=10:1"));
     std::wstring report, port = L" по COM" + std::to_wstring(pairs[0].first);
     EXPECT_FALSE(c.CheckLinks(report));
     EXPECT_EQ(report, L"Связь c IVA8:1 (d)" + port + L" НЕТ\nСвязь c RRG12:3 (d)" + port +
@@ -164,10 +167,7 @@ TEST_F(ControllerLine, ALateModuleDoesNotChangeTheNextModulesValues)
     // Period 0: every start runs one pass.
     std::string config = Wrap(0, Port("A", pairs[0].first, 200) + Device("ICP7017", "A", "11", Item("U11", 0)) +
                                       Device("ICP7017", "A", "12", Item("U12", 0)));
-    CDevsim sim(config, L"A", ComName(pairs[0].second), L"--set 11=1.25 --set 12=-3.5 --fault 11=late:300*1");
-    ASSERT_TRUE(sim.Ready());
-    CController c;
-    ASSERT_EQ(LoadConfig(config, c), S_OK);
+    ASSERT_NO_FATAL_FAILURE(Start(config, L"A", L"--set 11=1.25 --set 12=-3.5 --fault 11=late:300*1"));
     ASSERT_TRUE(c.transports[0]->Open());
     CCycleWindow window;
     ASSERT_TRUE(window.RunPasses(c, 1, 30000));
@@ -185,13 +185,10 @@ TEST_F(ControllerLine, StopWaitsForTheRunningPass)
     const int delay = 400;
     std::string config = Wrap(10, Port("A", pairs[0].first, delay) + Device("ICP7017", "A", "11") +
                                        Device("ICP7017", "A", "12"));
-    CDevsim sim(config, L"A", ComName(pairs[0].second));
-    ASSERT_TRUE(sim.Ready());
-    CController c;
-    ASSERT_EQ(LoadConfig(config, c), S_OK);
+    ASSERT_NO_FATAL_FAILURE(Start(config, L"A"));
     std::wstring report;
     ASSERT_TRUE(c.CheckLinks(report));
-    size_t skip = sim.Requests().size();
+    size_t skip = sim->Requests().size();
     CCycleWindow window;
     ASSERT_TRUE(c.StartCycle(window));
     ::Sleep(delay / 2 + 10);  // the first pass (after one period of 10 ms) is in its first exchange
@@ -200,7 +197,7 @@ TEST_F(ControllerLine, StopWaitsForTheRunningPass)
     DWORD waited = ::GetTickCount() - start;
     EXPECT_GE(waited, DWORD(delay / 4)) << "the stop returned before the pass ended";
     ::Sleep(2 * delay);
-    EXPECT_EQ(sim.Requests().size() - skip, 2u) << "the running pass finished both reads, and no pass followed";
+    EXPECT_EQ(sim->Requests().size() - skip, 2u) << "the running pass finished both reads, and no pass followed";
     window.Pump(1, 2000);
     EXPECT_EQ(window.timers, 1);  // that pass's refresh message still arrives
 }
@@ -230,20 +227,17 @@ TEST_F(ControllerLine, RangeSettingReadsTheConfigurationThenSetsIt)
 {
     std::string config = Wrap(20, Port("A", pairs[0].first, 40, "DCON", "on") + Device("ICP7041D", "A", "02") +
                                        Device("ICP7017", "A", "11") + Device("ICP7017", "A", "011"));
-    CDevsim sim(config, L"A", ComName(pairs[0].second));
-    ASSERT_TRUE(sim.Ready());
-    CController c;
-    ASSERT_EQ(LoadConfig(config, c), S_OK);
+    ASSERT_NO_FATAL_FAILURE(Start(config, L"A"));
     std::wstring report;
     c.CheckLinks(report);  // opens the port; devsim has no module "011", which is not the one set
-    size_t skip = sim.Requests().size();
+    size_t skip = sim->Requests().size();
     EXPECT_TRUE(c.SetInputRange(L"09"));
-    auto commands = Commands(sim, skip);
+    auto commands = Commands(*sim, skip);
     ASSERT_EQ(commands.size(), 2u);
     EXPECT_EQ(commands[0], WithChecksum("$112"));
     EXPECT_EQ(commands[1], WithChecksum("%1111090600"));  // devsim's module answers !11080600 at first
     EXPECT_TRUE(c.SetInputRange(L"0D"));
-    EXPECT_EQ(Commands(sim, skip).back(), WithChecksum("%11110D0600"));
+    EXPECT_EQ(Commands(*sim, skip).back(), WithChecksum("%11110D0600"));
 }
 
 // Formulas see every variable by its value, read by its tag; an output is on when its value is
@@ -264,16 +258,13 @@ TEST_F(ControllerLine, FormulasSeeTheValuesReadInTheSamePass)
 <expression name="O0">O0 = -0</expression>
 <expression name="O1">O1 = K</expression>
 )");
-    CDevsim sim(config, L"A", ComName(pairs[0].second), L"--set 11=1.25 --set 52=123 --set 41=FFFE");
-    ASSERT_TRUE(sim.Ready());
-    CController c;
-    ASSERT_EQ(LoadConfig(config, c), S_OK);
+    ASSERT_NO_FATAL_FAILURE(Start(config, L"A", L"--set 11=1.25 --set 52=123 --set 41=FFFE"));
     ASSERT_TRUE(c.transports[0]->Open());
     CCycleWindow window;
     ASSERT_TRUE(window.RunPasses(c, 1, 30000));
     ASSERT_EQ(window.timers, 1);
     EXPECT_FLOAT_EQ(c.FindValue(L"P")->payload.f, 3.125f);
     EXPECT_FLOAT_EQ(c.FindValue(L"CK")->payload.f, 124.0f);
-    ASSERT_TRUE(sim.WaitForRequests(5));
-    EXPECT_EQ(Commands(sim), (std::vector<std::string>{"#11", "#520", "@41", "@44", "@4402"}));
+    ASSERT_TRUE(sim->WaitForRequests(5));
+    EXPECT_EQ(Commands(*sim), (std::vector<std::string>{"#11", "#520", "@41", "@44", "@4402"}));
 }

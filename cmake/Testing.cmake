@@ -70,15 +70,21 @@ function(orvex_add_gtest name)
   endif()
 endfunction()
 
-# orvex_add_bench(<name> SOURCES ... [LIBS ...] [PTYS n]): a program printing figures, run by
-# `make bench` (ctest -L bench) and left out of `make test`.
+# orvex_add_bench(<name> SOURCES ... [LIBS ...] [PTYS n] [MODEM_LINES]): a program printing
+# figures, run by `make bench` (ctest -L bench) and left out of `make test`. MODEM_LINES as for
+# orvex_add_gtest.
 function(orvex_add_bench name)
-  cmake_parse_arguments(B "" "PTYS" "SOURCES;LIBS" ${ARGN})
+  cmake_parse_arguments(B "MODEM_LINES" "PTYS" "SOURCES;LIBS" ${ARGN})
   add_executable(${name} ${B_SOURCES})
   target_link_libraries(${name} PRIVATE ${B_LIBS})
   target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR}/common/tests)  # Median.h
   add_test(NAME ${name} COMMAND ${name})
-  set_tests_properties(${name} PROPERTIES LABELS bench TIMEOUT 900 ENVIRONMENT "RIG_PTYS=${B_PTYS}"
+  set(env "RIG_PTYS=${B_PTYS}")
+  if(B_MODEM_LINES)
+    list(APPEND env "RIG_MODEM_LINES=1")
+    add_dependencies(${name} rigtools)
+  endif()
+  set_tests_properties(${name} PROPERTIES LABELS bench TIMEOUT 900 ENVIRONMENT "${env}"
                        WORKING_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
 endfunction()
 

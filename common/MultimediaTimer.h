@@ -2,8 +2,9 @@
 #include <windows.h>
 #include <mmsystem.h>
 
-// A periodic multimedia timer that pulses an event; killed when stopped or destroyed. A pulse
-// that finds nobody waiting on the event is lost.
+// A periodic multimedia timer that sets an auto-reset event; killed when stopped or destroyed.
+// A tick that comes while its thread is busy stays set until the thread waits again: a pulsed
+// event would lose it, and under load every few hundred milliseconds a tick went missing.
 class CMultimediaTimer {
 public:
     CMultimediaTimer() = default;
@@ -15,7 +16,7 @@ public:
     {
         Stop();
         m_id = ::timeSetEvent(periodMs, 0, reinterpret_cast<LPTIMECALLBACK>(event), 0,
-                              TIME_PERIODIC | TIME_CALLBACK_EVENT_PULSE);
+                              TIME_PERIODIC | TIME_CALLBACK_EVENT_SET);
         return m_id != 0;
     }
     void Stop()

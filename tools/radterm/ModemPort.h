@@ -88,7 +88,7 @@ private:
     CEvent m_send;
     CEvent m_writeDone;
     CEvent m_messageArrived;
-    CEvent m_tick;  // pulsed every 10 ms by m_timer
+    CEvent m_tick;  // set every 10 ms by m_timer
     CEvent m_lineEvent{true};  // the timer thread's WaitCommEvent
     CMultimediaTimer m_timer;
     CCriticalSection m_receiveLock;

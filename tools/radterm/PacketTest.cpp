@@ -1,4 +1,5 @@
 #include "PacketTest.h"
+#include "ConsolePrint.h"
 #include "ModemPort.h"
 #include "Stopwatch.h"
 #include "TestMessage.h"
@@ -42,36 +43,36 @@ bool WaitMessageOrGiveUp(CModemPort& port)
     const HANDLE handles[2] = {port.MessageArrived(), g_giveUp};
     if (::WaitForMultipleObjects(2, handles, FALSE, INFINITE) == WAIT_OBJECT_0)
         return true;
-    std::wprintf(L"%ls", L"\nTest cancelled.");
+    PrintWide(L"%ls", L"\nTest cancelled.");
     return false;
 }
 
 void RunMaster(CModemPort& port, const CStopwatch& watch, const uint8_t* sent, uint8_t* received)
 {
-    std::wprintf(L"%ls %d bytes", L"\nSending request ...", int(kTestMessageSize));
+    PrintWide(L"%ls %d bytes", L"\nSending request ...", int(kTestMessageSize));
     long long blocks = port.SendPacket(sent, kTestMessageSize);
-    std::wprintf(L"%ls", L"\nWaiting answer ...");
+    PrintWide(L"%ls", L"\nWaiting answer ...");
     if (!WaitMessageOrGiveUp(port))
         return;
     port.ReceivePacket(received, kTestMessageSize);
     float seconds = float(ElapsedMs(watch)) / 1000;
-    std::wprintf(L"%ls %d %ls %f", L"\nAnswer received, ", int(kTestMessageSize), L" bytes, elapsed time, s: ",
+    PrintWide(L"%ls %d %ls %f", L"\nAnswer received, ", int(kTestMessageSize), L" bytes, elapsed time, s: ",
                  double(seconds));
-    std::wprintf(L"%ls %d", L"\nResult memcmp(send, receive) = ", std::memcmp(sent, received, kTestMessageSize));
-    std::wprintf(L"%ls %f Kb/s", L"\nSpeed (netto) = ", double(NetSpeed(seconds)));
-    std::wprintf(L"%ls %f Kb/s", L"\nSpeed (brutto) = ", double(GrossSpeed(blocks, seconds)));
+    PrintWide(L"%ls %d", L"\nResult memcmp(send, receive) = ", std::memcmp(sent, received, kTestMessageSize));
+    PrintWide(L"%ls %f Kb/s", L"\nSpeed (netto) = ", double(NetSpeed(seconds)));
+    PrintWide(L"%ls %f Kb/s", L"\nSpeed (brutto) = ", double(GrossSpeed(blocks, seconds)));
 }
 
 void RunSlave(CModemPort& port, const CStopwatch& watch, uint8_t* received)
 {
-    std::wprintf(L"%ls", L"\nWaiting request...");
+    PrintWide(L"%ls", L"\nWaiting request...");
     if (!WaitMessageOrGiveUp(port))
         return;
-    std::wprintf(L"\nRequest received, construction ...");
+    PrintWide(L"\nRequest received, construction ...");
     port.ReceivePacket(received, kTestMessageSize);
-    std::wprintf(L"\nRequest construction, answering ...");
+    PrintWide(L"\nRequest construction, answering ...");
     port.SendPacket(received, kTestMessageSize);
-    std::wprintf(L"%ls %f ms", L"\nAnswer constructed, elapsed time: ", double(ElapsedMs(watch)));
+    PrintWide(L"%ls %f ms", L"\nAnswer constructed, elapsed time: ", double(ElapsedMs(watch)));
 }
 }  // namespace
 
@@ -80,18 +81,18 @@ void RunPacketTest(CModemPort& port, bool master)
     CGiveUpOnBreak giveUp;
     CStopwatch watch;
     if (!port.SetPacketMode(true)) {
-        std::wprintf(L"Unable open port %ls\n", port.Name().c_str());
+        PrintWide(L"Unable open port %ls\n", port.Name().c_str());
         port.SetPacketMode(false);
         return;
     }
     std::vector<uint8_t> sent(kTestMessageSize), received(kTestMessageSize);
     FillTestMessage(sent.data());
-    std::wprintf(L"%ls", L"\nEntering in PACKET mode.");
+    PrintWide(L"%ls", L"\nEntering in PACKET mode.");
     if (master)
         RunMaster(port, watch, sent.data(), received.data());
     else
         RunSlave(port, watch, received.data());
-    std::wprintf(L"%ls", L"\nEntering in FLAT mode.\n");
+    PrintWide(L"%ls", L"\nEntering in FLAT mode.\n");
     // Closing purges the send queue: the answer must be on the line first, however slow it is.
     port.WaitUntilSent();
     port.SetPacketMode(false);

@@ -1,4 +1,5 @@
 #include "Terminal.h"
+#include "ConsolePrint.h"
 #include "DconFraming.h"
 #include "HelpText.h"
 #include "LineReader.h"
@@ -23,30 +24,30 @@ CTerminal::CTerminal() : m_port(L"COM5", L"19200,n,8,1", false) {}
 
 int CTerminal::Run()
 {
-    std::wprintf(L"%ls", kHelpText);
+    PrintWide(L"%ls", kHelpText);
     m_port.Open();
     AskPort();
     std::wstring line;
     while (ReadLine(line) && Execute(line)) {
     }
     m_port.Close();
-    std::wprintf(L"EXIT OK!\n");
+    PrintWide(L"EXIT OK!\n");
     return 0;
 }
 
 void CTerminal::AskPort()
 {
     std::wstring name, dcb;
-    std::wprintf(L"\nSerial port name (COM2 or \\\\.\\COM10) default COM1: ");
+    PrintWide(L"\nSerial port name (COM2 or \\\\.\\COM10) default COM1: ");
     if (!ReadLine(name) || name.size() < 3)
         name = L"COM1";
-    std::wprintf(L"Serial port config (\"19200,n,8,1\"): ");
+    PrintWide(L"Serial port config (\"19200,n,8,1\"): ");
     if (!ReadLine(dcb) || dcb.size() < 3)
         dcb = L"19200,n,8,1";
     if (m_port.Reconfigure(name, dcb))
-        std::wprintf(L"Modem successfuly reconfigured to %ls (\"%ls\")\n", name.c_str(), dcb.c_str());
+        PrintWide(L"Modem successfuly reconfigured to %ls (\"%ls\")\n", name.c_str(), dcb.c_str());
     else
-        std::wprintf(L"Unable open port %ls\n", name.c_str());
+        PrintWide(L"Unable open port %ls\n", name.c_str());
 }
 
 bool CTerminal::Execute(const std::wstring& line)
@@ -56,19 +57,19 @@ bool CTerminal::Execute(const std::wstring& line)
     case Command::CrcOn:
     case Command::CrcOff:
         m_checksum = command == Command::CrcOn;
-        std::wprintf(L"OK!\n");
+        PrintWide(L"OK!\n");
         break;
     case Command::ChangeSpeed: ChangeSpeed(line); break;
     case Command::Exit:
         ::SetCommBreak(m_port.PortHandle());
         return false;
-    case Command::Help: std::wprintf(L"%ls", kHelpText); break;
+    case Command::Help: PrintWide(L"%ls", kHelpText); break;
     case Command::Repeat: Repeat(line); break;
     case Command::File: SendFile(); break;
     case Command::Purge:
         PrintResult(m_port.IsOpen() && ::PurgeComm(m_port.PortHandle(), 15));
         break;
-    case Command::Errors: std::wprintf(L"\nOK!\n"); break;
+    case Command::Errors: PrintWide(L"\nOK!\n"); break;
     case Command::ChangePort: AskPort(); break;
     case Command::Master:
     case Command::Slave: RunPacketTest(m_port, command == Command::Master); break;
@@ -81,7 +82,7 @@ bool CTerminal::Execute(const std::wstring& line)
 
 void CTerminal::PrintResult(bool ok)
 {
-    std::wprintf(ok ? L"OK!\n" : L"FAIL!\n");
+    PrintWide(ok ? L"OK!\n" : L"FAIL!\n");
 }
 
 void CTerminal::ChangeSpeed(const std::wstring& line)
@@ -100,12 +101,12 @@ void CTerminal::Repeat(const std::wstring& line)
     if (m_checksum)
         DconFrame(request.command, true);
     for (int i = 0; i < request.count; ++i)
-        std::wprintf(L"%ls\n", MaskWideCharacters(m_port.Transact(request.command, kHayesSilence)).c_str());
+        PrintWide(L"%ls\n", MaskWideCharacters(m_port.Transact(request.command, kHayesSilence)).c_str());
 }
 
 void CTerminal::Hayes(const std::wstring& line)
 {
-    std::wprintf(L"%ls", HayesAnswerText(m_port.Transact(line + L"\r", kHayesSilence)).c_str());
+    PrintWide(L"%ls", HayesAnswerText(m_port.Transact(line + L"\r", kHayesSilence)).c_str());
 }
 
 void CTerminal::FlatSend(std::wstring line)

@@ -88,6 +88,8 @@ TEST_F(RadtermModem, HayesCommandPrintsTheAnswer)
     size_t at = TypeAndWait("AT&V", "OK\n\n");
     EXPECT_NE(at, std::string::npos) << radterm.Output();
     EXPECT_EQ(modem.Received(), "AT&V\r") << "no checksum on a Hayes command";
+    // The answer is printed in the code page it came in.
+    EXPECT_NE(TypeAndWait("ATI", "\xCC\xEE\xE4\xE5\xEC\n\n"), std::string::npos) << radterm.Output();
 }
 
 TEST_F(RadtermModem, TransactionEndsAfterSilence)

@@ -50,6 +50,8 @@ void CSimulatedModem::Answer(const std::string& command)
 {
     if (command.compare(0, 4, "AT&V") == 0) {
         Write("OK\r\n");
+    } else if (command.compare(0, 3, "ATI") == 0) {
+        Write("\xCC\xEE\xE4\xE5\xEC\r\n");  // "Модем", code page 1251
     } else if (command.compare(0, 5, "ATGAP") == 0) {
         Write("ONE\r");
         ::Sleep(DWORD(std::atoi(command.c_str() + 5)));

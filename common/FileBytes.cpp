@@ -1,9 +1,9 @@
 #include "FileBytes.h"
 #include "Handle.h"
 
-std::string ReadFileBytes(const wchar_t* path)
+std::string ReadFileBytes(const std::wstring& path)
 {
-    CHandle file(::CreateFileW(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+    CHandle file(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     std::string bytes;
     char chunk[16384];

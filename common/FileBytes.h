@@ -3,4 +3,4 @@
 
 // The whole file, or nothing when it cannot be opened. Another program may be writing it (a log)
 // or replacing it meanwhile.
-std::string ReadFileBytes(const wchar_t* path);
+std::string ReadFileBytes(const std::wstring& path);

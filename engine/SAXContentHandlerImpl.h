@@ -2,16 +2,21 @@
 #include <windows.h>
 #include <msxml2.h>
 
-// SAX handlers whose callbacks all accept and do nothing. Each object is owned by its
-// creator: QueryInterface hands out the object itself, AddRef and Release change nothing.
-class ISAXContentHandlerImpl : public ISAXContentHandler {
+// A handler object owned by its creator: QueryInterface hands out the object itself, AddRef and
+// Release change nothing.
+template <class Interface>
+class CUncountedImpl : public Interface {
 public:
-    virtual ~ISAXContentHandlerImpl() = default;
+    virtual ~CUncountedImpl() = default;
 
     HRESULT WINAPI QueryInterface(REFIID, void** out) override { *out = this; return S_OK; }
     ULONG WINAPI AddRef() override { return 1; }
     ULONG WINAPI Release() override { return 1; }
+};
 
+// SAX handlers whose callbacks all accept and do nothing.
+class ISAXContentHandlerImpl : public CUncountedImpl<ISAXContentHandler> {
+public:
     HRESULT WINAPI putDocumentLocator(ISAXLocator*) override { return S_OK; }
     HRESULT WINAPI startDocument() override { return S_OK; }
     HRESULT WINAPI endDocument() override { return S_OK; }
@@ -28,14 +33,8 @@ public:
     HRESULT WINAPI skippedEntity(const wchar_t*, int) override { return S_OK; }
 };
 
-class ISAXLexicalHandlerImpl : public ISAXLexicalHandler {
+class ISAXLexicalHandlerImpl : public CUncountedImpl<ISAXLexicalHandler> {
 public:
-    virtual ~ISAXLexicalHandlerImpl() = default;
-
-    HRESULT WINAPI QueryInterface(REFIID, void** out) override { *out = this; return S_OK; }
-    ULONG WINAPI AddRef() override { return 1; }
-    ULONG WINAPI Release() override { return 1; }
-
     HRESULT WINAPI startDTD(const wchar_t*, int, const wchar_t*, int, const wchar_t*, int) override { return S_OK; }
     HRESULT WINAPI endDTD() override { return S_OK; }
     HRESULT WINAPI startEntity(const wchar_t*, int) override { return S_OK; }

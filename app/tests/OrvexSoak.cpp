@@ -8,9 +8,11 @@
 #include "ChartRegistration.h"
 #include "DialogProbe.h"
 #include "Devsim.h"
+#include "FileBytes.h"
 #include "OrvexSession.h"
 #include "ProcessSamples.h"
 #include "SoakInstallation.h"
+#include <algorithm>
 #include <cstdio>
 #include <memory>
 
@@ -26,12 +28,9 @@ size_t CsvLines(const std::wstring& folder)
     if (search == INVALID_HANDLE_VALUE)
         return 0;
     do {
-        if (FILE* in = _wfopen((folder + L"\\" + found.cFileName).c_str(), L"rb")) {
-            for (int c; (c = std::fgetc(in)) != EOF;)
-                lines += c == '\n' ? 1 : 0;
-            std::fclose(in);
-            --lines;  // the header
-        }
+        std::string bytes = ReadFileBytes(folder + L"\\" + found.cFileName);
+        size_t ends = size_t(std::count(bytes.begin(), bytes.end(), '\n'));
+        lines += ends > 0 ? ends - 1 : 0;  // less the header
     } while (::FindNextFileW(search, &found));
     ::FindClose(search);
     return lines;

@@ -1,4 +1,5 @@
 #pragma once
+#include "FileBytes.h"
 #include <windows.h>
 #include <fstream>
 #include <string>
@@ -45,13 +46,6 @@ private:
     std::wstring m_path;
     std::wstring m_previous;
 };
-
-// The bytes of a file in the current directory ("" when it cannot be read).
-inline std::string ReadFileBytes(const std::wstring& name)
-{
-    std::ifstream in(name.c_str(), std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
 
 inline void WriteFileBytes(const std::wstring& name, const std::string& bytes)
 {

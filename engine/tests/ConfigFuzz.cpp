@@ -5,6 +5,7 @@
 // never loads. The seeds are the files named on the command line and one of every device.
 //   config_fuzz [--count N] [--seed S] [--first I] [seed.xml ...]
 #include "ComPtr.h"
+#include "FileBytes.h"
 #include "FuzzRun.h"
 #include "SAXConfig.h"
 #include "TextConv.h"
@@ -378,18 +379,6 @@ bool SaveBytes(const std::wstring& path, const std::string& bytes)
     return fclose(out) == 0 && written;
 }
 
-std::string LoadBytes(const std::string& path)
-{
-    std::string text;
-    if (FILE* in = fopen(path.c_str(), "rb")) {
-        char buffer[4096];
-        for (size_t n; (n = fread(buffer, 1, sizeof buffer, in)) > 0;)
-            text.append(buffer, n);
-        fclose(in);
-    }
-    return text;
-}
-
 bool HoldsSecret(const std::wstring& text) { return text.find(AnsiToWide(kSecret)) != std::wstring::npos; }
 
 // What the engine relies on in everything a loaded file built; empty when it all holds.
@@ -500,7 +489,7 @@ int main(int argc, char** argv)
     std::vector<std::string> seeds;
     seeds.push_back(kEveryDevice);
     for (const std::string& file : run.Files())
-        seeds.push_back(LoadBytes(file));
+        seeds.push_back(ReadFileBytes(AnsiToWide(file)));
     std::wstring path = AnsiToWide("config-fuzz-" + pid + ".xml");
     std::string secret = "config-fuzz-secret.txt";
     SaveBytes(AnsiToWide(secret), kSecret);

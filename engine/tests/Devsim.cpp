@@ -79,7 +79,7 @@ CDevsim::~CDevsim()
     ::DeleteFileW(m_log.c_str());
 }
 
-std::string CDevsim::ReadLog() const { return ReadFileBytes(m_log.c_str()); }
+std::string CDevsim::ReadLog() const { return ReadFileBytes(m_log); }
 
 bool CDevsim::Ready(unsigned milliseconds)
 {

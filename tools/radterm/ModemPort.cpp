@@ -50,8 +50,7 @@ bool CModemPort::StartThreads()
         CScopedLock lock(m_sendLock);
         m_lineFreeAt = 0;
     }
-    // The tick starts once both threads run: a first tick before them is lost, and the first
-    // block would wait a whole period longer.
+    // The tick starts once both threads are there to take it.
     m_ioThread.Attach(reinterpret_cast<HANDLE>(::_beginthreadex(nullptr, 0, IoThread, this, 0, nullptr)));
     if (m_ioThread.IsValid())
         m_timerThread.Attach(reinterpret_cast<HANDLE>(::_beginthreadex(nullptr, 0, TimerThread, this, 0, nullptr)));

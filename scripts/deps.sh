@@ -18,6 +18,12 @@ for p in "${pkgs[@]}"; do
 done
 if [ ${#missing[@]} -gt 0 ]; then
   echo "deps: installing ${missing[*]}"
-  $SUDO apt-get update -qq
+  # A mirror in the middle of a sync fails one index now and then: try again, and go on with the
+  # indexes that did arrive (the install then says plainly if a package is still not found).
+  for attempt in 1 2 3; do
+    $SUDO apt-get update -qq && break
+    [ $attempt = 3 ] && echo "deps: apt-get update failed 3 times; installing from the indexes at hand" >&2
+    sleep 10
+  done
   DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
 fi

@@ -218,13 +218,14 @@ std::vector<CSoakChecker::Taken> CSoakChecker::Take(Segment& segment, const std:
 }
 
 // The same request again, next in the log, and sent before the event ended (the next event may
-// begin with the same request). The broadcast's answer is not looked at, so it is never asked again.
+// begin with the same request); the two clocks may read a few ms apart. The broadcast's answer is
+// not looked at, so it is never asked again.
 bool CSoakChecker::IsRepeat(const Segment& segment, const Expected& x, const SimExchange& first, const Event& event) const
 {
     if (x.device < 0 || segment.queue.empty() || segment.queue.front().request != first.request)
         return false;
     const SimExchange& next = segment.queue.front();
-    return !After(segment.config.Pipe() ? next.tick : next.Came(), event.tick);
+    return !After(segment.config.Pipe() ? next.tick : next.Came(), event.tick + kTransitMs);
 }
 
 bool CSoakChecker::TakeOne(Segment& segment, const Expected& x, const Event& event, bool repeat,

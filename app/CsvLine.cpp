@@ -33,8 +33,9 @@ std::string CsvHeaderLine(const CVariableList& variables)
 std::string CsvDataLine(const boost::posix_time::ptime& time, const CVariableList& variables)
 {
     std::string line = "\"" + FormatTime(time, "%d.%m.%Y %H:%M:%S") + "\"";
+    // A variable whose formula failed in this pass has no value to record: its field stays empty.
     for (const auto& v : variables)
-        line += ";" + CsvNumber(v->value ? float(v->value->AsNumber()) : 0.0f);
+        line += ";" + (!v->failure.empty() ? std::string() : CsvNumber(v->value ? float(v->value->AsNumber()) : 0.0f));
     return line + "\r\n";
 }
 

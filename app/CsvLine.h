@@ -16,7 +16,8 @@ std::string FormatTime(const boost::posix_time::ptime& time, const char* format)
 std::wstring CsvFileName(const boost::posix_time::ptime& time, const char* format);
 // "Время" and "name (description)" of every variable, quoted, separated by ";".
 std::string CsvHeaderLine(const CVariableList& variables);
-// The quoted time stamp, then ";" and the value of every variable.
+// The quoted time stamp, then ";" and the value of every variable (nothing for a variable whose
+// formula failed).
 std::string CsvDataLine(const boost::posix_time::ptime& time, const CVariableList& variables);
 // A value as a 32-bit float, six significant digits, with the decimal separator of the user's
 // regional settings (1,23457; 1e+006).

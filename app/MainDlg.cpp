@@ -237,6 +237,7 @@ void CMainDlg::FillList()
         SetCellText(m_list, index, 2, LPSTR_TEXTCALLBACKW);
         m_rows.push_back(&variable);
         m_shownValues.push_back(*variable.value);
+        m_shownFailures.push_back(variable.failure);
     }
     ListView_SetItemState(m_list, 0, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
     ListView_EnsureVisible(m_list, 0, FALSE);

@@ -73,6 +73,7 @@ private:
     // refresh under the lock. Only the rows the list paints are formatted, when it paints them.
     std::vector<const CVariable*> m_rows;
     std::vector<CValue> m_shownValues;
+    std::vector<std::wstring> m_shownFailures;  // why a row's formula failed; empty when it did not
     bool m_refreshed = false;  // before the first refresh the rows show the loaded values
     HACCEL m_accel = nullptr;
     CIcon m_bigIcon;

@@ -66,8 +66,10 @@ void CMainDlg::UpdateTimeTexts()
 // asks for those texts only, so a refresh costs little however long the list is.
 void CMainDlg::UpdateValueColumn()
 {
-    for (size_t row = 0; row < m_rows.size(); ++row)
+    for (size_t row = 0; row < m_rows.size(); ++row) {
         m_shownValues[row] = *m_rows[row]->value;
+        m_shownFailures[row] = m_rows[row]->failure;
+    }
     m_refreshed = true;
     ::InvalidateRect(m_list, nullptr, FALSE);
 }
@@ -78,7 +80,8 @@ void CMainDlg::ShowValueText(LVITEMW& item) const
         !item.pszText || item.cchTextMax <= 0)
         return;
     const CValue& value = m_shownValues[size_t(item.iItem)];
-    std::wstring text = m_refreshed ? ValueText(value) : LoadedValueText(value);
+    const std::wstring& failure = m_shownFailures[size_t(item.iItem)];
+    std::wstring text = !failure.empty() ? FailureText(failure) : m_refreshed ? ValueText(value) : LoadedValueText(value);
     size_t length = std::min(text.size(), size_t(item.cchTextMax - 1));
     std::copy(text.begin(), text.begin() + length, item.pszText);
     item.pszText[length] = L'\0';

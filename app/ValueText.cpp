@@ -45,3 +45,5 @@ std::wstring LoadedValueText(const CValue& value)
     text[63] = L'\0';
     return WithThreeDigitExponent(std::wstring(text));
 }
+
+std::wstring FailureText(const std::wstring& failure) { return L"ошибка: " + failure; }

@@ -11,3 +11,6 @@ std::wstring ValueText(const CValue& value);
 // The text a value shows before the first refresh: its number printed with "%e" under the
 // runtime's locale (decimal comma on the installation's machines), three exponent digits.
 std::wstring LoadedValueText(const CValue& value);
+
+// What the value column shows for a variable whose formula failed: "ошибка: " and the reason.
+std::wstring FailureText(const std::wstring& failure);

@@ -24,11 +24,11 @@ void DconFrame(std::wstring& request, bool checksum)
     request += checksum ? ChecksumSuffix(DconChecksum(request)) : std::wstring(L"\r");
 }
 
-// Silence, or more than one line, is no reply of the one module asked.
+// One whole line: silence, a line cut off before its carriage return, or more than one line is
+// no reply of the one module asked.
 static bool IsOneReply(const std::wstring& reply)
 {
-    size_t lineEnd = reply.find(L'\r');
-    return !reply.empty() && (lineEnd == std::wstring::npos || lineEnd + 1 == reply.size());
+    return !reply.empty() && reply.find(L'\r') + 1 == reply.size();
 }
 
 bool DconCheckReply(std::wstring& reply, bool checksum, DconReplyEnd end)

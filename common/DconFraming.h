@@ -18,9 +18,10 @@ inline bool DconLineEnded(const unsigned char* bytes, size_t count) { return cou
 // return; the terminal only takes the last character for a terminator without examining it.
 enum class DconReplyEnd { CarriageReturn, Any };
 
-// The reply check of a DCON exchange. For the engine (CarriageReturn) a device that sent nothing
-// has not answered, and bytes after the first carriage return are a second reply (a late one of
-// another module): both fail. Checksum off: otherwise true, the reply untouched. Checksum on:
+// The reply check of a DCON exchange. For the engine (CarriageReturn) a reply is one whole line:
+// a device that sent nothing has not answered, a reply cut off on the line lacks its carriage
+// return, and bytes after the first carriage return are a second reply (a late one of another
+// module): all fail. Checksum off: otherwise true, the reply untouched. Checksum on:
 // the last three characters must be the checksum of the rest and the terminator; on a match
 // they are cut. Otherwise false and the reply stays whole.
 bool DconCheckReply(std::wstring& reply, bool checksum, DconReplyEnd end = DconReplyEnd::CarriageReturn);

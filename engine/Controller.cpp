@@ -3,10 +3,21 @@
 #include "Evaluator.h"
 #include "Stopwatch.h"
 #include <algorithm>
+#include <cmath>
 
 namespace {
 // A phase waits for the workers' done events in groups of 32; more segments take more groups.
 constexpr size_t kWaitGroup = 32;
+// Why a formula whose result is NaN or infinite (sqrt of a negative, log of 0) left its value.
+const wchar_t kNotANumber[] = L"не число";
+
+// The evaluator's text for the last error, where it stood and the token it met.
+std::wstring DescribeEvaluatorError(int code)
+{
+    std::wstring token = EvaluatorErrorToken();
+    return EvaluatorErrorText(code) + (L", позиция " + std::to_wstring(EvaluatorErrorPosition())) +
+           (token.empty() ? L"" : L" («" + token + L"»)");
+}
 }  // namespace
 
 CController::~CController()
@@ -123,16 +134,24 @@ bool CController::RunCyclePass()
 
 bool CController::RunPass()
 {
-    double value = 0;
-    int assigned = 0;
-    for (const std::wstring& line : prologue)
-        Evaluate(line.c_str(), value, assigned);
+    RunScript(prologue, L"PROLOGUE");
     if (!RunPhase(true))
         return false;
     ComputeVariables();
-    for (const std::wstring& line : epilogue)
-        Evaluate(line.c_str(), value, assigned);
+    RunScript(epilogue, L"EPILOGUE");
     return RunPhase(false);
+}
+
+void CController::RunScript(const std::vector<std::wstring>& lines, const wchar_t* label)
+{
+    for (size_t i = 0; i < lines.size(); ++i) {
+        double value = 0;
+        int assigned = 0;
+        int code = Evaluate(lines[i].c_str(), value, assigned);
+        if (code != kEvalOk)
+            NoteFailure(lines.size() > 1 ? label + (L" " + std::to_wstring(i + 1)) : std::wstring(label),
+                        DescribeEvaluatorError(code));
+    }
 }
 
 bool CController::RunPhase(bool read)
@@ -163,24 +182,41 @@ void CController::ComputeVariables()
         SetVariable(name, variable->value->AsNumber());
         double value = 0;
         int assigned = 0;
-        Evaluate(variable->formula.c_str(), value, assigned);
-        // An evaluation error leaves the value as it was; nothing is reported.
-        if (GetVariable(name, value))
+        int code = Evaluate(variable->formula.c_str(), value, assigned);
+        if (code != kEvalOk) {
+            variable->failure = EvaluatorErrorText(code);
+            NoteFailure(variable->name, DescribeEvaluatorError(code));
+        } else if (!GetVariable(name, value)) {
+            variable->failure.clear();  // the formula removed its own name: the value stays
+        } else if (!std::isfinite(value)) {
+            variable->failure = kNotANumber;
+            NoteFailure(variable->name, kNotANumber);
+        } else {
             variable->value->SetFloat(float(value));
+            variable->failure.clear();
+        }
     }
+}
+
+void CController::NoteFailure(const std::wstring& formula, const std::wstring& why)
+{
+    if (m_failedFormulas.insert(formula).second)
+        m_formulaReport += L"Формула " + formula + L" не вычисляется: " + why + L"\n";
+}
+
+long CController::RepeatedExchanges() const
+{
+    long repeats = 0;
+    for (const auto& device : devices)
+        repeats += device->Repeats();
+    return repeats;
 }
 
 bool CController::CheckLinks(std::wstring& report)
 {
     bool ok = true;
-    std::wstring failures;  // reasons a port gives for not opening, after the device lines
-    for (auto& transport : transports) {
-        bool opened = transport->Open();
-        std::wstring reason = opened ? std::wstring() : transport->OpenFailure();
-        if (!reason.empty())
-            failures += reason + L"\n";
-        ok = opened && ok;
-    }
+    for (auto& transport : transports)
+        ok = transport->Open() && ok;
     report.clear();
     for (auto& device : devices) {
         report += L"Связь c " + device->keyword + L":" + device->address + L" (" + device->description + L") по " +
@@ -189,7 +225,13 @@ bool CController::CheckLinks(std::wstring& report)
         report += answered ? L"ЕСТЬ\n" : L"НЕТ\n";
         ok = ok && answered;
     }
-    report += failures;
+    for (auto& transport : transports) {
+        std::wstring reason = transport->LinkFailure();
+        if (!reason.empty())
+            report += reason + L"\n";
+    }
+    report += m_formulaReport;
+    m_formulaReport.clear();
     return ok;
 }
 

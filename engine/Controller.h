@@ -8,6 +8,7 @@
 #include <windows.h>
 #include <atomic>
 #include <map>
+#include <set>
 #include <memory>
 #include <string>
 #include <vector>
@@ -38,13 +39,18 @@ public:
     double LastPassMilliseconds() const { return m_passMicroseconds / 1000.0; }
 
     // Reopens every port and tests every device; one report line per device, then one for each
-    // port that tells why it did not open (a pipe name another program holds).
+    // segment that tells why it could not be served (a pipe name another program holds, a pipe
+    // no program is connected to), then one for each formula that has failed for the first time.
     bool CheckLinks(std::wstring& report);
     // Sets the input range code of the module at address "11" ("$AA2", then "%AAAATTCCFF"); only
     // a configuration read from that module is copied, and only its "!AA" counts as success.
     bool SetInputRange(const std::wstring& code);
     // The formulas of the computed variables, in list order (also run once before the first pass).
+    // A formula that fails, or gives no finite number, leaves its value as it was and says why in
+    // its variable's `failure`.
     void ComputeVariables();
+    // Exchanges the devices asked a second time since the start.
+    long RepeatedExchanges() const;
 
     std::vector<std::unique_ptr<CTransport>> transports;
     std::vector<std::unique_ptr<CDevice>> devices;
@@ -63,6 +69,9 @@ private:
     bool MorePassDue();
     bool RunPass();
     bool RunPhase(bool read);
+    void RunScript(const std::vector<std::wstring>& lines, const wchar_t* label);
+    // Notes a formula's failure for the next link report, the first time it fails.
+    void NoteFailure(const std::wstring& formula, const std::wstring& why);
 
     std::atomic<HANDLE> m_timerQueue{INVALID_HANDLE_VALUE};  // also read by the timer thread
     HANDLE m_timer = nullptr;
@@ -70,4 +79,6 @@ private:
     HWND m_window = nullptr;
     std::atomic<int> m_ticks{0};  // timer ticks since the running callback began; 0: none runs
     std::atomic<long> m_passMicroseconds{0};
+    std::set<std::wstring> m_failedFormulas;  // formulas that have failed at least once
+    std::wstring m_formulaReport;             // their first failures, not yet reported
 };

@@ -3,7 +3,7 @@
 #include "Transport.h"
 #include <cwchar>
 
-bool CDCON::Command(wchar_t lead, const std::wstring& body)
+bool CDCON::Exchange(wchar_t lead, const std::wstring& body)
 {
     m_request = lead + address + body;
     m_reply.clear();
@@ -12,7 +12,7 @@ bool CDCON::Command(wchar_t lead, const std::wstring& body)
 
 bool CDCON::AddressedCommand(wchar_t lead, const std::wstring& body)
 {
-    return Command(lead, body) && IsAddressedReply(m_reply, address);
+    return Command(lead, body, [&](const std::wstring& reply) { return IsAddressedReply(reply, address); });
 }
 
 bool CDCON::TestLinkCommands(bool resetStatus, int counters)
@@ -31,10 +31,8 @@ bool CDCON::TestLinkCommands(bool resetStatus, int counters)
 
 bool CDCON::ReadDigital(bool inverted)
 {
-    if (!Command(L'@'))
-        return false;
     uint32_t status = 0;
-    if (!ParseDigitalStatus(m_reply, status))
+    if (!Command(L'@', L"", [&](const std::wstring& reply) { return ParseDigitalStatus(reply, status); }))
         return false;
     for (size_t i = 0; i < inputs.size(); ++i)
         inputs[i].SetInteger(int((status >> i & 1) ^ (inverted ? 1 : 0)));
@@ -45,10 +43,8 @@ bool CDCON::ReadCounter()
 {
     wchar_t channel[10];
     _snwprintf(channel, 10, L"%X", 0);
-    if (!Command(L'#', channel))
-        return false;
     int count = 0;
-    if (!ParseCounter(m_reply, count) || inputs.empty())
+    if (inputs.empty() || !Command(L'#', channel, [&](const std::wstring& reply) { return ParseCounter(reply, count); }))
         return false;
     inputs[0].SetInteger(count);
     return true;
@@ -56,10 +52,8 @@ bool CDCON::ReadCounter()
 
 bool CDCON::ReadAnalog()
 {
-    if (!Command(L'#'))
-        return false;
     std::vector<float> values;
-    if (!ParseAnalog(m_reply, inputs.size(), values))
+    if (!Command(L'#', L"", [&](const std::wstring& reply) { return ParseAnalog(reply, inputs.size(), values); }))
         return false;
     for (size_t i = 0; i < inputs.size(); ++i)
         inputs[i].SetFloat(values[i]);
@@ -71,5 +65,5 @@ bool CDCON::WriteDigital(int digits)
     std::vector<bool> on;
     for (const CValue& output : outputs)
         on.push_back(output.AsNumber() != 0.0);  // by its tag: a float -0,0 is off
-    return Command(L'@', DigitalOutputData(on, digits)) && IsOutputSet(m_reply);
+    return Command(L'@', DigitalOutputData(on, digits), IsOutputSet);
 }

@@ -14,7 +14,13 @@ public:
     const std::wstring& LastReply() const { return m_reply; }
 
 protected:
-    bool Command(wchar_t lead, const std::wstring& body = L"");
+    // A command whose answer `usable` accepts: sent, and sent once more when the answer is
+    // missing, spoilt on the line or not of the expected form.
+    template <class Usable>
+    bool Command(wchar_t lead, const std::wstring& body, Usable usable)
+    {
+        return Repeated([&] { return Exchange(lead, body) && usable(m_reply); });
+    }
     // A command that the addressed module must answer with "!" AA.
     bool AddressedCommand(wchar_t lead, const std::wstring& body);
     // "~AA1" (when the module has a status to reset), then "$AAM", then "$AAC0".."$AAC<counters-1>".
@@ -28,6 +34,8 @@ protected:
     bool WriteDigital(int digits);
 
 private:
+    bool Exchange(wchar_t lead, const std::wstring& body);
+
     std::wstring m_request;
     std::wstring m_reply;
 };

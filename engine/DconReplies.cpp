@@ -1,49 +1,75 @@
 #include "DconReplies.h"
 #include <cwchar>
-#include <cwctype>
+#include <climits>
 
 namespace {
 // ">" or "!": the module took the command; "?" answers one it refused.
 bool Accepted(std::wstring_view reply) { return !reply.empty() && (reply[0] == L'>' || reply[0] == L'!'); }
+
+// The reply without the carriage return that stays when the checksum is off.
+std::wstring_view Line(std::wstring_view reply)
+{
+    if (!reply.empty() && reply.back() == L'\r')
+        reply.remove_suffix(1);
+    return reply;
+}
+
+bool IsHexDigit(wchar_t c) { return (c >= L'0' && c <= L'9') || (c >= L'A' && c <= L'F') || (c >= L'a' && c <= L'f'); }
+
+// "+05.123": a sign, then digits around one decimal point (or comma), seven characters in all.
+bool IsAnalogField(std::wstring_view field)
+{
+    if (field.size() != 7 || (field[0] != L'+' && field[0] != L'-'))
+        return false;
+    int points = 0;
+    for (wchar_t c : field.substr(1))
+        if (c == L'.' || c == L',')
+            ++points;
+        else if (c < L'0' || c > L'9')
+            return false;
+    return points == 1;
+}
 
 // The body of a "!" AA reply from the module at the address, without the carriage return that
 // stays when the checksum is off; false for any other reply.
 bool AddressedBody(std::wstring_view reply, const std::wstring& address, std::wstring_view& body)
 {
     const std::wstring lead = L"!" + address;
-    if (reply.substr(0, lead.size()) != lead)
+    std::wstring_view line = Line(reply);
+    if (line.substr(0, lead.size()) != lead)
         return false;
-    body = reply.substr(lead.size());
-    if (!body.empty() && body.back() == L'\r')
-        body.remove_suffix(1);
+    body = line.substr(lead.size());
     return true;
 }
 }  // namespace
 
 bool ParseDigitalStatus(std::wstring_view reply, uint32_t& status)
 {
-    if (reply.size() < 4 || !Accepted(reply))
+    std::wstring_view line = Line(reply);
+    if (line.size() != 1 + kDigitalStatusDigits || !Accepted(line))
         return false;
-    size_t digits = 0;
     uint32_t value = 0;
-    for (size_t i = 1; i < reply.size() && std::iswxdigit(reply[i]); ++i, ++digits) {
-        wchar_t c = reply[i];
+    for (wchar_t c : line.substr(1)) {
+        if (!IsHexDigit(c))
+            return false;
         value = value << 4 | uint32_t(c <= L'9' ? c - L'0' : (c | 0x20) - L'a' + 10);
     }
-    if (digits == 0 || digits > 7)
-        return false;
     status = value;
     return true;
 }
 
 bool ParseCounter(std::wstring_view reply, int& value)
 {
-    if (reply.size() < 4 || !Accepted(reply))
+    std::wstring_view line = Line(reply);
+    if (line.size() < 4 || line.size() > 13 || !Accepted(line))
         return false;
-    const std::wstring digits(reply.substr(3));  // wcstol reads up to a terminating zero
-    wchar_t* end = nullptr;
-    long number = std::wcstol(digits.c_str(), &end, 10);
-    if (end == digits.c_str())
+    long long number = 0;
+    for (wchar_t c : line.substr(3)) {
+        if (c < L'0' || c > L'9')
+            return false;
+        number = number * 10 + (c - L'0');
+    }
+    if (number > INT_MAX)
         return false;
     value = int(number);
     return true;
@@ -75,14 +101,17 @@ float ParseAnalogField(std::wstring_view field)
 
 bool ParseAnalog(std::wstring_view reply, size_t count, std::vector<float>& values)
 {
-    if (reply.size() < 4 || !Accepted(reply))
+    std::wstring_view line = Line(reply);
+    if (line.size() != 1 + 7 * count || !Accepted(line))
         return false;
-    values.assign(count, 0.0f);
+    std::vector<float> read;
     for (size_t i = 0; i < count; ++i) {
-        size_t start = 1 + 7 * i;
-        if (start < reply.size())
-            values[i] = ParseAnalogField(reply.substr(start, 7));
+        std::wstring_view field = line.substr(1 + 7 * i, 7);
+        if (!IsAnalogField(field))
+            return false;
+        read.push_back(ParseAnalogField(field));
     }
+    values = read;
     return true;
 }
 
@@ -103,7 +132,7 @@ bool ParseConfiguration(std::wstring_view reply, const std::wstring& address, st
     if (!AddressedBody(reply, address, body) || body.size() != 6)
         return false;
     for (wchar_t c : body)
-        if (c == L'\0' || !std::wcschr(L"0123456789ABCDEFabcdef", c))
+        if (!IsHexDigit(c))
             return false;
     baudAndFormat = std::wstring(body.substr(2));
     return true;
@@ -121,4 +150,4 @@ bool IsAddressedReply(std::wstring_view reply, const std::wstring& address)
     return AddressedBody(reply, address, body);
 }
 
-bool IsOutputSet(std::wstring_view reply) { return reply == L">" || reply == L">\r"; }
+bool IsOutputSet(std::wstring_view reply) { return Line(reply) == L">"; }

@@ -8,17 +8,21 @@
 // the reply cannot be used; the caller then leaves its values as they were. A reply is read
 // within its length only: it needs no terminating zero.
 
-// "@AA" status: hexadecimal digits after the lead character. A reply shorter than 4
-// characters, a refusal ("?AA"), one without a digit or with more digits than a module
-// sends (7) is refused.
+// Hexadecimal digits of an "@AA" status: the digital modules send four (16 inputs, or 8 outputs
+// then 8 inputs).
+constexpr size_t kDigitalStatusDigits = 4;
+
+// "@AA" status: exactly kDigitalStatusDigits hexadecimal digits after the lead character. A
+// refusal ("?AA"), a reply with a digit missing or too many, or anything else is refused.
 bool ParseDigitalStatus(std::wstring_view reply, uint32_t& status);
 
-// "#AAN" counter: a decimal number from the fourth character on; a refusal ("?AA") is refused.
+// "#AAN" counter: decimal digits from the fourth character to the end of the line; a refusal
+// ("?AA") or a line with anything else in it is refused.
 bool ParseCounter(std::wstring_view reply, int& value);
 
-// "#AA" analog inputs: fixed 7-character fields after the lead character, with a decimal
-// point or comma. Fields missing from a short reply read 0; a reply under 4 characters or a
-// refusal ("?AA") is refused.
+// "#AA" analog inputs: exactly `count` fields of 7 characters after the lead character, each a
+// sign and digits around a decimal point or comma. A reply with a field missing, cut or garbled,
+// or a refusal ("?AA") is refused and `values` is left as it was.
 bool ParseAnalog(std::wstring_view reply, size_t count, std::vector<float>& values);
 
 // One analog field ("+05.123", "-00,500"), whatever the process locale; 0 when it holds no number.

@@ -1,5 +1,6 @@
 #pragma once
 #include "Value.h"
+#include <atomic>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -27,7 +28,24 @@ public:
     virtual bool WriteOutputs() = 0;
     virtual bool ResetStatus() = 0;
 
+    // Exchanges asked a second time because the first answer was missing or unusable.
+    long Repeats() const { return m_repeats; }
+
 protected:
     CDevice(int kind, const wchar_t* keyword, const wchar_t* description, uint16_t inputs,
             uint16_t outputs, int initialTag);
+
+    // One exchange (`attempt` sends the request and judges the answer), asked once more at once
+    // when it fails: one noise burst at bus turnaround does not fail the device, two in a row do.
+    template <class Attempt>
+    bool Repeated(Attempt attempt)
+    {
+        if (attempt())
+            return true;
+        ++m_repeats;
+        return attempt();
+    }
+
+private:
+    std::atomic<long> m_repeats{0};
 };

@@ -56,9 +56,10 @@ bool CExprScanner::Next()
     return true;
 }
 
+// Line breaks are blanks too: a formula written on a line of its own in the file starts with one.
 void CExprScanner::SkipBlanks()
 {
-    while (m_text[m_pos] == L' ' || m_text[m_pos] == L'\t')
+    while (m_text[m_pos] && std::wcschr(L" \t\r\n", m_text[m_pos]))
         ++m_pos;
 }
 
@@ -77,6 +78,7 @@ void CExprScanner::ReadName()
     size_t start = m_pos;
     while (IsNameChar(m_text[m_pos]))
         ++m_pos;
+    m_fullName = std::wstring_view(m_text + start, m_pos - start);
     SetToken(m_text + start, std::min(m_pos - start, kNameSize), ETokenKind::Name);
 }
 

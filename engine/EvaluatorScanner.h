@@ -1,9 +1,11 @@
 #pragma once
 #include <cstddef>
+#include <string_view>
 
 enum class ETokenKind { None, Name, Delimiter, Number, End };
 
-// The formula scanner: one token per call of Next, blanks and tabs skipped on both sides.
+// The formula scanner: one token per call of Next, blanks, tabs and line breaks skipped on both
+// sides.
 // It never reads past the terminating zero of the text.
 class CExprScanner {
 public:
@@ -22,6 +24,8 @@ public:
     // "(" a function call.
     wchar_t Following() const { return m_text[m_pos]; }
     size_t Position() const { return m_pos; }
+    // The latest name token as the text writes it, before it is cut to kNameSize.
+    std::wstring_view FullName() const { return m_fullName; }
 
 private:
     void SkipBlanks();
@@ -33,4 +37,5 @@ private:
     size_t m_pos = 0;
     wchar_t m_token[kTokenSize + 1] = {};
     ETokenKind m_kind = ETokenKind::None;
+    std::wstring_view m_fullName;
 };

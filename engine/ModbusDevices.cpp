@@ -33,8 +33,10 @@ bool CDeviceIVA8::ReadInputs()
 
 bool CDeviceIVA8::Poll(float& reading)
 {
-    BuildIva8Read(m_request, 0x0200);
-    return Exchange(transport, m_request, m_reply) && DecodeIva8Reading(m_reply, reading);
+    return Repeated([&] {
+        BuildIva8Read(m_request, 0x0200);
+        return Exchange(transport, m_request, m_reply) && DecodeIva8Reading(m_reply, reading);
+    });
 }
 
 bool CDeviceIVA8::WriteOutputs() { return true; }
@@ -62,21 +64,26 @@ bool CDeviceRRG12::ReadInputs()
 
 bool CDeviceRRG12::Poll(float& flow, float& second)
 {
-    BuildReadHolding(m_request, ModbusAddress(), 4, 2);
-    return Exchange(transport, m_request, m_reply) && DecodeRrg12Readings(m_reply, flow, second);
+    return Repeated([&] {
+        BuildReadHolding(m_request, ModbusAddress(), 4, 2);
+        return Exchange(transport, m_request, m_reply) && DecodeRrg12Readings(m_reply, flow, second);
+    });
 }
 
-// A set point that is not a number fails the write and waits for a number, without the 5 s pause.
+// A set point that is not a finite number is not sent: the regulator keeps the last one it got,
+// the pass goes on, and the next number goes out without the 5 s pause.
 bool CDeviceRRG12::WriteOutputs()
 {
     if (m_setPointTimer.Milliseconds() / 1000.0 <= kSetPointSeconds)
         return true;
     double setPoint = outputs[0].AsNumber();
-    if (std::isnan(setPoint))
-        return false;
+    if (!std::isfinite(setPoint))
+        return true;
     m_setPointTimer.Restart();
-    BuildWriteRegister(m_request, ModbusAddress(), 4, Rrg12SetPointValue(setPoint));
-    return Exchange(transport, m_request, m_reply);
+    return Repeated([&] {
+        BuildWriteRegister(m_request, ModbusAddress(), 4, Rrg12SetPointValue(setPoint));
+        return Exchange(transport, m_request, m_reply);
+    });
 }
 
 bool CDeviceRRG12::ResetStatus() { return false; }

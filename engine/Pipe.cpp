@@ -35,12 +35,14 @@ bool CPipe::Open()
     return !m_nameTaken;
 }
 
-std::wstring CPipe::OpenFailure()
+std::wstring CPipe::LinkFailure()
 {
     if (!m_thread.IsValid())
         return L"Канал " + m_path + L" не обслуживается: поток канала не запущен";
     CScopedLock lock(m_lock);
-    return m_nameTaken ? L"Имя канала " + m_path + L" занято другой программой" : std::wstring();
+    if (m_nameTaken)
+        return L"Имя канала " + m_path + L" занято другой программой";
+    return m_peerGone ? L"К каналу " + m_path + L" не подключена ни одна программа" : std::wstring();
 }
 
 // A silent client must not stall its segment's pass for long, yet a slow one answering in about
@@ -124,11 +126,25 @@ void CPipe::Serve()
         if (!pipe.IsValid())
             PauseBeforeRetry(true);
         else if (pipe.BeginConnect() && AwaitClient(pipe))
-            Converse(pipe);
+            ServeClient(pipe);
         else
             PauseBeforeRetry(false);
     }
     FailPending();
+}
+
+void CPipe::ServeClient(CPipeInstance& pipe)
+{
+    m_connected = true;
+    SetPeerGone(false);
+    Converse(pipe);
+    m_connected = false;
+}
+
+void CPipe::SetPeerGone(bool gone)
+{
+    CScopedLock lock(m_lock);
+    m_peerGone = gone;
 }
 
 bool CPipe::Quitting()
@@ -261,6 +277,8 @@ void CPipe::TakeRequest()
     m_start = ::GetTickCount();
     m_pending = true;
     m_sent = false;
+    if (m_peerGone && !m_connected)
+        FailPending();
 }
 
 // A text reply ends at a zero byte if the client sends one, as a C string would.
@@ -292,6 +310,8 @@ bool CPipe::ExpireIfDue()
 {
     if (!m_pending || Remaining() > 0)
         return false;
+    if (!m_connected)
+        SetPeerGone(true);
     FailPending();
     return true;
 }

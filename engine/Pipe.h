@@ -10,7 +10,9 @@ class CPipeInstance;
 // message, framed as on a serial line, and the client's next message is the reply. An exchange
 // fails when no client answers within max(500 ms, 4 x the reply delay), and at once while another
 // process holds the pipe's name. A client that did not answer in time is disconnected, so that
-// its late answer cannot become the reply to a later request.
+// its late answer cannot become the reply to a later request. Once an exchange has waited out its
+// time with no client connected, the next ones fail at once until a client connects: a segment
+// whose peer is gone costs one time limit, not one per exchange.
 class CPipe : public virtual CTransport {
 public:
     explicit CPipe(const std::wstring& path);
@@ -23,7 +25,7 @@ public:
     bool TransactBinary(CFrameRecord& request, CFrameRecord& reply) override;
     bool SetPortId(const std::wstring&) override { return true; }
     std::wstring GetPortId() override { return m_path; }
-    std::wstring OpenFailure() override;
+    std::wstring LinkFailure() override;
 
     void SetDelay(int ms);
     int TimeLimit();
@@ -36,6 +38,7 @@ private:
     bool Exchange();
     static unsigned __stdcall ServerThread(void* self);
     void Serve();
+    void ServeClient(CPipeInstance& pipe);
     bool AwaitClient(CPipeInstance& pipe);
     void PauseBeforeRetry(bool noInstance);
     void Converse(CPipeInstance& pipe);
@@ -47,6 +50,7 @@ private:
     void TakeRequest();
     void Answer(const std::string& message);
     void FailPending();
+    void SetPeerGone(bool gone);
     // Fails the exchange in hand when its time is up; true when it did.
     bool ExpireIfDue();
 
@@ -65,9 +69,11 @@ private:
     bool m_binary = false;
     bool m_answered = false;
     bool m_nameTaken = false;
+    bool m_peerGone = false;
     int m_delay = 0;
 
-    // The server thread's own state of the exchange in hand.
+    // The server thread's own state: whether a client is connected, and the exchange in hand.
+    bool m_connected = false;
     bool m_pending = false;
     bool m_sent = false;
     DWORD m_start = 0;

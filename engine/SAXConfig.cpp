@@ -1,5 +1,7 @@
 #include "SAXConfig.h"
+#include "Dcon.h"
 #include "DeviceTable.h"
+#include "EvaluatorNames.h"
 #include "FileBytes.h"
 #include "MarkupScreen.h"
 #include "Pipe.h"
@@ -45,6 +47,8 @@ HRESULT CSAXConfig::Parse(const wchar_t* path)
     if (!refusal.empty())
         return RefuseFile(refusal);
     HRESULT hr = m_reader->parseURL(path);
+    if (hr == S_OK && m_error.empty())
+        CheckNames();
     return m_error.empty() ? hr : kRefused;
 }
 
@@ -125,7 +129,7 @@ HRESULT CSAXConfig::EndPort()
     } else {
         return Refuse(L"port", L"id", id, L"порт должен называться COMn или \\\\.\\pipe\\имя");
     }
-    m_ports[Get(a, L"name")] = transport.get();
+    m_ports[Get(a, L"name")] = {transport.get(), id, Get(a, L"protocol"), a.count(L"protocol") == 0};
     m_transports.push_back(std::move(transport));
     return S_OK;
 }
@@ -162,8 +166,11 @@ HRESULT CSAXConfig::EndDevice()
     auto port = m_ports.find(Get(a, L"transport"));
     if (port == m_ports.end())
         return Refuse(L"device", L"transport", Get(a, L"transport"), L"нет порта с таким именем выше в файле");
-    device->transport = port->second;
     device->address = Get(a, L"addres");
+    bool speaksDcon = dynamic_cast<CDCON*>(device.get()) != nullptr;
+    if (!port->second.eitherProtocol && (port->second.protocol == L"DCON") != speaksDcon)
+        return RefuseProtocol(*device, port->first, port->second);
+    device->transport = port->second.transport;
     device->description = Get(a, L"description");
     for (auto& item : m_pendingItems) {
         CVariable& variable = *item.variable;
@@ -209,6 +216,33 @@ HRESULT CSAXConfig::EndVariable()
     m_expressions[variable->name] = m_text;
     m_variables.push_back(std::move(variable));
     return S_OK;
+}
+
+// The serial port's thread speaks one protocol: a device of the other one would get no byte sent,
+// or the echo of an earlier request for its answer.
+HRESULT CSAXConfig::RefuseProtocol(const CDevice& device, const std::wstring& portName, const CPortEntry& port)
+{
+    bool dcon = port.protocol == L"DCON";
+    return Refuse(L"device", L"transport", portName,
+                  (L"устройство " + device.keyword + L" с адресом " + device.address + L" говорит по " +
+                   (dcon ? L"Modbus RTU" : L"DCON") + L", а порт " + portName + L" (" + port.id + L") — по " +
+                   (dcon ? std::wstring(L"DCON") : L"Modbus RTU (protocol=\"" + port.protocol + L"\")"))
+                      .c_str());
+}
+
+// Every name the formulas meet must have a slot of its own in the evaluator's table.
+HRESULT CSAXConfig::CheckNames()
+{
+    std::vector<std::wstring> variables, formulas(m_prologue);
+    formulas.insert(formulas.end(), m_epilogue.begin(), m_epilogue.end());
+    for (const auto& variable : m_variables) {
+        variables.push_back(variable->name);
+        auto formula = m_expressions.find(variable->name);
+        if (formula != m_expressions.end())
+            formulas.push_back(formula->second);
+    }
+    std::wstring refusal = EvaluatorNamesRefusal(variables, formulas);
+    return refusal.empty() ? S_OK : RefuseFile(L"Имена переменных: " + refusal);
 }
 
 void CSAXConfig::Build(CController& controller)

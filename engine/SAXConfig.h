@@ -51,11 +51,22 @@ private:
         std::wstring index;
     };
 
+    // A port as devices name it: its transport and the protocol it speaks (a pipe without a
+    // protocol attribute carries either).
+    struct CPortEntry {
+        CTransport* transport;
+        std::wstring id;
+        std::wstring protocol;
+        bool eitherProtocol;
+    };
+
     HRESULT EndPort();
     HRESULT EndItem();
     HRESULT EndDevice();
     HRESULT EndExpression();
     HRESULT EndVariable();
+    HRESULT RefuseProtocol(const CDevice& device, const std::wstring& portName, const CPortEntry& port);
+    HRESULT CheckNames();
     bool ReadTypeAndText(const Attributes& attributes, const wchar_t* element, CVariable& variable);
     HRESULT RefuseFile(const std::wstring& message);  // the first refusal is the one reported
     HRESULT Refuse(const wchar_t* element, const wchar_t* attribute, const std::wstring& value,
@@ -70,7 +81,7 @@ private:
     std::wstring m_error;
 
     std::vector<std::unique_ptr<CTransport>> m_transports;
-    std::map<std::wstring, CTransport*> m_ports;
+    std::map<std::wstring, CPortEntry> m_ports;
     std::vector<std::unique_ptr<CDevice>> m_devices;
     std::vector<std::unique_ptr<CVariable>> m_variables;
     std::vector<CPendingItem> m_pendingItems;

@@ -18,6 +18,7 @@ public:
     virtual bool SetPortId(const std::wstring& id) = 0;
     virtual std::wstring GetPortId() = 0;
     virtual ~CTransport() = default;
-    // Why the last Open failed, in words for the link report; empty when there is nothing to add.
-    virtual std::wstring OpenFailure() { return {}; }
+    // Why the segment could not be served in the last link check, in words for the link report;
+    // empty when there is nothing to add.
+    virtual std::wstring LinkFailure() { return {}; }
 };

@@ -23,4 +23,7 @@ struct CVariable {
     CValue* value = nullptr;
     CDevice* device = nullptr;
     uint16_t precision = 0;
+    // Why the formula failed in the latest pass, in the evaluator's words; empty when it did not
+    // (the value then holds the formula's result, else the value from before).
+    std::wstring failure;
 };

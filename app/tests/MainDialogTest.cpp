@@ -1,5 +1,7 @@
 #include "DialogProbe.h"
+#include "FileBytes.h"
 #include "OrvexSession.h"
+#include "TextConv.h"
 #include "OrvexTestConfigs.h"
 #include <windows.h>
 #include <commctrl.h>
@@ -238,6 +240,30 @@ TEST_F(MainDialog, RecordingAppendsARowPerRefreshAndTheClipIsExtracted)
     ClickButton(dialog, 1);
     EXPECT_TRUE(std::regex_match(csv, std::wregex(L"\\d{4}\\.\\d\\d\\.\\d\\d\\.csv"))) << csv.c_str();
     EXPECT_TRUE(WaitForText(1010, csv));
+}
+
+// A formula over an unknown name shows its error in the value column, from the start on, and
+// leaves its field of the recording empty; the next link report names it.
+TEST_F(MainDialog, AFailingFormulaShowsItsErrorRecordsNoValueAndIsNamedInTheReport)
+{
+    Open(Configuration(R"(
+  <variable name="P" type="A" description="Давление" percision="3">P = 2,5</variable>
+  <variable name="X" type="A" description="Ошибка" percision="3">X = Temp * 2</variable>)"));
+    EXPECT_EQ(ListViewText(list, 1, 2), L"ошибка: Unknown variable");
+    ClickButton(dialog, 1009);
+    ClickButton(dialog, 1);
+    std::wstring csv;
+    ASSERT_TRUE(WaitUntil([&] { return CsvLines(csv = CsvName()) >= 2; }, 30000));
+    ClickButton(dialog, 1);
+    ASSERT_TRUE(WaitForText(1, L"Старт"));
+    EXPECT_EQ(ListViewText(list, 0, 2), L"2.5");
+    EXPECT_EQ(ListViewText(list, 1, 2), L"ошибка: Unknown variable");
+    std::string text = ReadFileBytes(orvex->Folder() + L"\\" + csv);
+    size_t second = text.find('\n') + 1;
+    std::wstring line = AnsiToWide(text.substr(second, text.find('\n', second) - second));
+    EXPECT_TRUE(std::regex_match(line, std::wregex(L"\"[^\"]+\";2" + DecimalSeparator() + L"5;\r"))) << line;
+    PressKey(dialog, VK_F2);
+    EXPECT_NE(TakeLinkReport().find(L"Формула X не вычисляется: Unknown variable"), std::wstring::npos);
 }
 
 TEST_F(MainDialog, LinesHeldForALockedFileAreWrittenOnceWhileStoppedAndAtExit)

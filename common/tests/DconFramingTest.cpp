@@ -54,15 +54,17 @@ TEST(DconFraming, ChecksumOffLeavesReplyAsReceived)
     EXPECT_EQ(reply, L"!11\r");
 }
 
-// Silence is no answer, and a second line is a reply of another module that came late.
-TEST(DconFraming, EmptyAndTwoLineRepliesFailWithAndWithoutChecksum)
+// Silence is no answer, a line cut off before its carriage return is no whole reply, and a second
+// line is a reply of another module that came late.
+TEST(DconFraming, EmptyCutAndTwoLineRepliesFailWithAndWithoutChecksum)
 {
     for (bool checksum : {false, true}) {
         std::wstring empty, first = L">+01.250", second = L">+02.500";
         DconFrame(first, checksum);
         DconFrame(second, checksum);
-        std::wstring both = first + second;
+        std::wstring both = first + second, cut = first.substr(0, first.size() - 1);
         EXPECT_FALSE(DconCheckReply(empty, checksum));
+        EXPECT_FALSE(DconCheckReply(cut, checksum));
         EXPECT_FALSE(DconCheckReply(both, checksum));
         EXPECT_EQ(both, first + second);
     }

@@ -131,10 +131,11 @@ TEST_F(ControllerLine, ASilentModuleFailsThePassButLaterModulesAreStillRead)
     EXPECT_EQ(window.timers, 0);
     EXPECT_EQ(window.failures, 3);
     auto commands = Commands(*sim, skip);
-    ASSERT_GE(commands.size(), 3u);
+    ASSERT_GE(commands.size(), 4u);
     EXPECT_EQ(commands[0], "#11");
     EXPECT_EQ(commands[1], "#12");
-    EXPECT_EQ(commands[2], "#13");
+    EXPECT_EQ(commands[2], "#12");  // asked once more
+    EXPECT_EQ(commands[3], "#13");
     EXPECT_FLOAT_EQ(c.FindValue(L"U11")->payload.f, 2.5f);
     EXPECT_FLOAT_EQ(c.FindValue(L"U13")->payload.f, 4.75f);
     EXPECT_FLOAT_EQ(c.FindValue(L"n")->payload.f, 0.0f);  // formulas never ran
@@ -160,8 +161,9 @@ TEST_F(ControllerLine, SilentInstrumentsFailTheirLinkTestButNotThePass)
     EXPECT_EQ(c.FindValue(L"FLOW5")->tag, TagBoolean);
 }
 
-// The first module answers later than the delay, so its reply and the second module's come in
-// the second module's time: neither is taken, and each module keeps its own values.
+// The first module answers later than the delay, so its late reply comes in the time of its
+// repeat, together with the repeat's own: two lines are no reply. The module fails, and the next
+// module's values are its own.
 TEST_F(ControllerLine, ALateModuleDoesNotChangeTheNextModulesValues)
 {
     // Period 0: every start runs one pass.
@@ -172,12 +174,43 @@ TEST_F(ControllerLine, ALateModuleDoesNotChangeTheNextModulesValues)
     CCycleWindow window;
     ASSERT_TRUE(window.RunPasses(c, 1, 30000));
     EXPECT_EQ(window.failures, 1);
-    EXPECT_FLOAT_EQ(c.FindValue(L"U12")->payload.f, 0.0f);
+    EXPECT_FLOAT_EQ(c.FindValue(L"U11")->payload.f, 0.0f);
+    EXPECT_FLOAT_EQ(c.FindValue(L"U12")->payload.f, -3.5f);
     window.failures = 0;
     ASSERT_TRUE(window.RunPasses(c, 1, 30000));
     EXPECT_EQ(window.timers, 1);
     EXPECT_FLOAT_EQ(c.FindValue(L"U11")->payload.f, 1.25f);
     EXPECT_FLOAT_EQ(c.FindValue(L"U12")->payload.f, -3.5f);
+}
+
+// A reply cut off or garbled on the line is asked for once more at once: one bad reply costs a
+// repeat and the pass goes on; two in a row fail the pass and change no value. Without the
+// checksum the cut reply (the last field lost "750" and the carriage return) would read 3 for 3,75.
+TEST_F(ControllerLine, ABadReplyIsAskedOnceMoreAndTwoInARowFailThePass)
+{
+    struct Case {
+        const wchar_t* fault;
+        bool passes;
+        float value;
+    } cases[] = {{L"cut:4*1", true, 3.75f}, {L"garbage*1", true, 3.75f}, {L"cut:4", false, 0.0f},
+                 {L"garbage*2", false, 0.0f}};
+    std::string config = Wrap(0, Port("A", pairs[0].first, 40) + Device("ICP7017", "A", "11", Item("U8", 7)));
+    for (const Case& each : cases) {
+        CDevsim simulator(config, L"A", ComName(pairs[0].second),
+                          (L"--set 11=0:0:0:0:0:0:0:3.75 --fault 11=" + std::wstring(each.fault)).c_str());
+        ASSERT_TRUE(simulator.Ready());
+        CController engine;
+        ASSERT_EQ(LoadConfig(config, engine), S_OK);
+        ASSERT_TRUE(engine.transports[0]->Open());
+        CCycleWindow window;
+        ASSERT_TRUE(window.RunPasses(engine, 1, 30000));
+        std::string fault = WideToAnsi(each.fault);
+        EXPECT_EQ(window.timers, each.passes ? 1 : 0) << fault;
+        EXPECT_FLOAT_EQ(engine.FindValue(L"U8")->payload.f, each.value) << fault;
+        ASSERT_TRUE(simulator.WaitForRequests(2));
+        EXPECT_EQ(Commands(simulator), (std::vector<std::string>{"#11", "#11"})) << fault;
+        EXPECT_EQ(engine.RepeatedExchanges(), 1) << fault;
+    }
 }
 
 TEST_F(ControllerLine, StopWaitsForTheRunningPass)

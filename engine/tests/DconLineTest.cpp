@@ -167,11 +167,12 @@ TEST_F(DconLine, EveryCommandCarriesItsChecksumWhenTheChecksumIsOn)
     EXPECT_EQ(sim.Requests().back(), "$17\\xC652\\r");  // 0x24 + 0x31 + 0x37 + 0xC6 = 0x152
 }
 
+// A bad answer is asked for once more at once; two in a row fail the exchange.
 TEST_F(DconLine, FaultsFailTheExchangeLeaveValuesAndPass)
 {
     CDevsim sim(Config(simEnd, true), L"seg", ComName(simEnd),
-                std::wstring(kValues) + L" --fault 17=silent*1 --fault 41=badsum*1 --fault 55=garbage*1"
-                                        L" --fault 52=badsum*1");
+                std::wstring(kValues) + L" --fault 17=silent*2 --fault 41=badsum*2 --fault 55=garbage*2"
+                                        L" --fault 52=badsum*2 --fault 18=cut:4*1");
     ASSERT_TRUE(sim.Ready());
     Segment segment(hostEnd, true);
     ASSERT_TRUE(segment.serial.Open());
@@ -189,6 +190,11 @@ TEST_F(DconLine, FaultsFailTheExchangeLeaveValuesAndPass)
     EXPECT_EQ(segment.Module(L"41").inputs[0].payload.i, 1);
     EXPECT_EQ(segment.Module(L"55").inputs[0].payload.i, 1);
     EXPECT_EQ(segment.Module(L"52").inputs[0].payload.i, 123);
+    EXPECT_EQ(sim.Requests().size(), 12u) << "each failed read was asked twice";
+
+    EXPECT_TRUE(segment.Module(L"18").ReadInputs()) << "one cut reply, then a whole one";
+    EXPECT_FLOAT_EQ(segment.Module(L"18").inputs[0].payload.f, -9.999f);
+    EXPECT_EQ(segment.Module(L"18").Repeats(), 1);
 }
 
 // Without the checksum a silent module has not answered either, and an unreadable reply fails
@@ -196,8 +202,8 @@ TEST_F(DconLine, FaultsFailTheExchangeLeaveValuesAndPass)
 TEST_F(DconLine, WithoutChecksumSilentAndUnreadableModulesFail)
 {
     CDevsim sim(Config(simEnd, false), L"seg", ComName(simEnd),
-                std::wstring(kValues) + L" --fault 17=silent*1 --fault 41=garbage*1 --fault 52=silent*1"
-                                        L" --fault 42=silent*3");
+                std::wstring(kValues) + L" --fault 17=silent*2 --fault 41=garbage*2 --fault 52=silent*2"
+                                        L" --fault 42=silent*6");
     ASSERT_TRUE(sim.Ready());
     Segment segment(hostEnd, false);
     ASSERT_TRUE(segment.serial.Open());
@@ -220,7 +226,7 @@ TEST_F(DconLine, WithoutChecksumSilentAndUnreadableModulesFail)
 TEST_F(DconLine, WithoutChecksumARefusalIsNoAnswer)
 {
     CDevsim sim(Config(simEnd, false), L"seg", ComName(simEnd),
-                std::wstring(kValues) + L" --fault 41=exception*1 --fault 17=garbage*1 --fault 44=exception*1");
+                std::wstring(kValues) + L" --fault 41=exception*2 --fault 17=garbage*2 --fault 44=exception*2");
     ASSERT_TRUE(sim.Ready());
     Segment segment(hostEnd, false);
     ASSERT_TRUE(segment.serial.Open());
@@ -264,17 +270,27 @@ TEST_F(DconLine, RandomFaultsAreNamedInTheLogAndEveryOtherReadSucceedsWithNewRea
         readings.insert(analog.inputs[0].payload.f);
         ::Sleep(100);  // a late reply is in before the next request, which drops it
     }
+    // A faulted reply is asked for again: a read succeeds when its first or its second reply is
+    // clean. The reply of a late first try comes in the second try's time: alone (the second got
+    // no answer in time) it answers the same question; with the second's own it spoils both.
     ASSERT_TRUE(sim.WaitForRequests(20));
     std::vector<std::string> faults = sim.Faults();
-    size_t faulted = 0;
-    for (size_t i = 0; i < read.size(); ++i) {
-        EXPECT_EQ(read[i], faults[i].empty()) << i << " " << faults[i];
-        EXPECT_TRUE(std::set<std::string>({"", "silent", "late:120", "garbage", "badsum", "exception"}).count(faults[i]))
-            << faults[i];
-        faulted += faults[i].empty() ? 0 : 1;
+    size_t at = 0, good = 0, repeated = 0;
+    for (size_t i = 0; i < read.size() && at < faults.size(); ++i, ++at) {
+        for (size_t t = at; t < at + 2 && t < faults.size(); ++t)
+            EXPECT_TRUE(std::set<std::string>({"", "silent", "late:120", "garbage", "badsum", "exception"}).count(faults[t]))
+                << faults[t];
+        bool expected = faults[at].empty();
+        if (!expected && ++at < faults.size()) {
+            bool secondAnswered = faults[at] != "silent" && faults[at] != "late:120";
+            expected = faults[at - 1] == "late:120" ? !secondAnswered : faults[at].empty();
+            ++repeated;
+        }
+        EXPECT_EQ(read[i], expected) << i;
+        good += read[i] ? 1 : 0;
     }
-    EXPECT_GT(faulted, 0u);
-    EXPECT_EQ(readings.size(), read.size() - faulted + (read[0] ? 0 : 1)) << "the first value before a good read";
+    EXPECT_GT(repeated, 0u);
+    EXPECT_EQ(readings.size(), good + (read[0] ? 0 : 1)) << "the first value before a good read";
 }
 
 TEST_F(DconLine, OnlyTheExactProtocolNameDconRunsTheTextThread)

@@ -11,19 +11,17 @@ TEST(DconReplies, DigitalStatusIsTheHexAfterTheLeadCharacter)
     EXPECT_EQ(status, 0xFFFEu);
     ASSERT_TRUE(ParseDigitalStatus(L">00A5\r", status));  // checksum off: the carriage return stays
     EXPECT_EQ(status, 0xA5u);
-    ASSERT_TRUE(ParseDigitalStatus(L"!0f0a00", status));
-    EXPECT_EQ(status, 0x0F0A00u);
+    ASSERT_TRUE(ParseDigitalStatus(L"!0f0a", status));
+    EXPECT_EQ(status, 0x0F0Au);
 }
 
+// Four digits a module sends: one lost or one too many on the line would shift every bit.
 TEST(DconReplies, UnusableDigitalStatusIsRefused)
 {
     uint32_t status = 7;
-    EXPECT_FALSE(ParseDigitalStatus(L">FF", status));
-    EXPECT_FALSE(ParseDigitalStatus(L"?41\r", status));
-    EXPECT_FALSE(ParseDigitalStatus(L">xyz\r", status));
-    EXPECT_FALSE(ParseDigitalStatus(L">12345678\r", status));  // more than a module sends
-    EXPECT_TRUE(ParseDigitalStatus(L">1234567\r", status));
-    EXPECT_EQ(status, 0x1234567u);
+    for (const wchar_t* reply : {L">FF", L">FFE\r", L">FFFE0\r", L"?41\r", L">xyz\r", L">12G4\r", L">FF\rFE"})
+        EXPECT_FALSE(ParseDigitalStatus(reply, status)) << reply;
+    EXPECT_EQ(status, 7u);
 }
 
 TEST(DconReplies, CounterIsTheDecimalAfterTheAddress)
@@ -34,8 +32,8 @@ TEST(DconReplies, CounterIsTheDecimalAfterTheAddress)
     ASSERT_TRUE(ParseCounter(L"!1100000042\r", value));
     EXPECT_EQ(value, 42);
     value = -1;
-    EXPECT_FALSE(ParseCounter(L"!11", value));
-    EXPECT_FALSE(ParseCounter(L"?11\r", value));
+    for (const wchar_t* reply : {L"!11", L"?11\r", L"!1101#3\r", L"!119999999999\r"})
+        EXPECT_FALSE(ParseCounter(reply, value)) << reply;
     EXPECT_EQ(value, -1);
 }
 
@@ -47,15 +45,14 @@ TEST(DconReplies, AnalogFieldsFollowTheLeadCharacter)
     EXPECT_FLOAT_EQ(values[0], 1.25f);
     EXPECT_FLOAT_EQ(values[1], -0.5f);
     EXPECT_FLOAT_EQ(values[7], 0.0f);
+    ASSERT_TRUE(ParseAnalog(L">+05.123-02.500+25,000\r", 3, values));
+    EXPECT_FLOAT_EQ(values[2], 25.0f);
 
-    // A short reply: the fields it lacks read 0, nothing is read past its end.
-    ASSERT_TRUE(ParseAnalog(L">+05.123-02.500\r", 3, values));
+    // A field missing, cut or garbled: nothing is read.
+    for (const wchar_t* reply : {L">+05.123-02.500\r", L">+05.123-02.500+25.\r", L">+05.123-02.5X0+25.000\r",
+                                 L">+05.123-02.500+25.0001\r", L">+05.123-02.500 25.000\r", L">+0", L"?17\r"})
+        EXPECT_FALSE(ParseAnalog(reply, 3, values)) << reply;
     EXPECT_FLOAT_EQ(values[0], 5.123f);
-    EXPECT_FLOAT_EQ(values[1], -2.5f);
-    EXPECT_FLOAT_EQ(values[2], 0.0f);
-
-    EXPECT_FALSE(ParseAnalog(L">+0", 8, values));
-    EXPECT_FALSE(ParseAnalog(L"?17\r", 8, values));
 }
 
 // The fields read the same whatever decimal separator the process locale has.

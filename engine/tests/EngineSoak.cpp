@@ -163,9 +163,9 @@ void CEngineSoak::Housekeeping()
     m_samples.Poll();
     if (now - m_lastReport >= 60000) {
         m_lastReport = now;
-        std::printf("[%lu s] passes %ld, failed %ld, link checks %ld, faults %ld, mismatches %ld\n",
+        std::printf("[%lu s] passes %ld, failed %ld, link checks %ld, faults %ld, repeats %ld, mismatches %ld\n",
                     (now - m_start) / 1000, m_checker.passes, m_checker.failedPasses, m_checker.linkChecks,
-                    m_checker.faults, m_checker.mismatches);
+                    m_checker.faults, m_checker.repeats, m_checker.mismatches);
         std::fflush(stdout);
     }
 }
@@ -219,6 +219,7 @@ int main()
         ::CopyFileW(logs[s].c_str(), (L"engine_soak-" + std::wstring(1, wchar_t(segments[s].name[0])) + L".log").c_str(),
                     FALSE);
     checker.Print(stdout);
+    std::printf("the engine counts %ld exchanges asked twice\n", engine.RepeatedExchanges());
     bool steady = soak.Samples().Report(minutes);
     return finished && checker.mismatches == 0 && steady ? 0 : 1;
 }

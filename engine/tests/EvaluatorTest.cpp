@@ -57,6 +57,7 @@ TEST_F(Evaluator, ArithmeticAndPrecedence)
     EXPECT_EQ(ValueOf(L"(0 - 7) % 3"), -1.0);
     EXPECT_EQ(ValueOf(L"2 - -1"), 3.0);
     EXPECT_EQ(ValueOf(L"\t+3\t"), 3.0);
+    EXPECT_EQ(ValueOf(L"\r\n  1 +\n 2\r\n"), 3.0) << "a formula on lines of its own";
 }
 
 TEST_F(Evaluator, SignBindsTighterThanPowerAndOnlyOnePowerIsRead)
@@ -271,7 +272,8 @@ TEST_F(Evaluator, ErrorCodesPositionsAndTexts)
     EXPECT_EQ(CodeOf(L"2 * y1"), 4);
     EXPECT_EQ(FormatEvaluatorError(4), L" 5: Unknown variable");
     EXPECT_STREQ(EvaluatorErrorToken(), L"y1");
-    EXPECT_EQ(CodeOf(L"2 *\nx"), 1);
+    EXPECT_EQ(CodeOf(L"2 *\nx"), 4);  // a line break is a blank
+    EXPECT_STREQ(EvaluatorErrorToken(), L"x");
     EXPECT_EQ(CodeOf(L"1 + \x0416"), 1);
     EXPECT_EQ(CodeOf(L"\x0662"), 1);  // a non-Latin digit
 

@@ -148,7 +148,7 @@ TEST(Pipe, OverlongReplyIsCutAndItsRestDoesNotSpillIntoTheNextExchange)
     ASSERT_TRUE(client.Connected());
 
     std::wstring request = L"$11M", reply;
-    EXPECT_TRUE(pipe.Transact(request, reply));
+    EXPECT_FALSE(pipe.Transact(request, reply)) << "cut before its carriage return, it is no reply";
     EXPECT_EQ(reply, std::wstring(16380, L'x'));
     request = L"$11M";
     EXPECT_TRUE(pipe.Transact(request, reply));
@@ -167,10 +167,18 @@ TEST(Pipe, WithoutAClientExchangesFailWithinTheTimeLimit)
     EXPECT_LT(took, 800 + kSlack);
     EXPECT_EQ(reply, L"");
 
+    // Once an exchange has waited in vain, the next ones fail at once until a client comes.
     CFrameRecord frame = Frame({0x01, 0x19, 0x02, 0x00}), answer = Frame({1, 2, 3});
     took = Timed([&] { EXPECT_FALSE(pipe.TransactBinary(frame, answer)); });
-    EXPECT_LT(took, 800 + kSlack);
+    EXPECT_LT(took, kSlack);
     EXPECT_EQ(answer.count, 0);
+    EXPECT_EQ(pipe.LinkFailure(), L"К каналу " + pipe.GetPortId() + L" не подключена ни одна программа");
+
+    CPipeResponder client(pipe.GetPortId(), Always("!11\r"));
+    ASSERT_TRUE(client.Connected());
+    request = L"$11M";
+    EXPECT_TRUE(pipe.Transact(request, reply));
+    EXPECT_EQ(pipe.LinkFailure(), L"");
 }
 
 // A client that misses the time limit answers while the next request is out already: it is let

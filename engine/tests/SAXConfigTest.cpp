@@ -93,8 +93,9 @@ TEST_F(SAXConfig, AttributeRulesOfTheFile)
 {
     CController c;
     ASSERT_EQ(LoadConfig(Wrap(R"(
-  <port name="s" id="COM4" dcb="9600,n,8,1" protocol="dcon" delay="20" crc="on" lrc="ON"/>
+  <port name="s" id="COM4" dcb="9600,n,8,1" protocol="DCON" delay="20" crc="on" lrc="ON"/>
   <port name="t" id="COM5" dcb="9600,n,8,1" protocol="DCON" delay=" 15ms" crc="x" lrc="on"/>
+  <port name="m" id="COM6" dcb="9600,n,8,1" protocol="dcon" delay="20" crc="off" lrc="off"/>
   <device name="ICP7044D" transport="s" addres="01" description="d">
     <item id="A" idx="0" reg="7" direction="Out" type="Analog" description="a"/>
     <item id="B" idx="1" reg="0" direction="O" type="D" description="b"/>
@@ -103,6 +104,7 @@ TEST_F(SAXConfig, AttributeRulesOfTheFile)
     <item id="E" idx="1" reg="0" direction="I" type="D" description="e"/>
   </device>
   <device name="ICP7042D" transport="t" addres="02" description="no items"/>
+  <device name="RRG12" transport="m" addres="3" description="dcon in lower case is Modbus"/>
 )", R"(<configuration first="10" second="250">)"), c), S_OK);
     EXPECT_EQ(c.period, 250);  // the last attribute counts
     auto* s = dynamic_cast<CSerial*>(c.transports[0].get());
@@ -124,7 +126,7 @@ TEST_F(SAXConfig, AttributeRulesOfTheFile)
     EXPECT_EQ(c.variables[3]->value, &c.devices[0]->inputs[0]);
     EXPECT_EQ(c.variables[4]->precision, 0);
     EXPECT_EQ(c.devices[1]->outputs.size(), 13u);  // a device without items still has its arrays
-    ASSERT_EQ(c.workers.size(), 2u);
+    ASSERT_EQ(c.workers.size(), 3u);
     EXPECT_EQ(c.workers[1]->Devices().size(), 1u);
 }
 
@@ -217,6 +219,18 @@ TEST_F(SAXConfig, LongTextIsKeptToItsFirst999Characters)
     EXPECT_EQ(c.prologue[0].substr(0, 8), L"x = 1111");
 }
 
+namespace {
+// 499 free variables and a prologue that stores three more names.
+std::string TooManyNames()
+{
+    std::string body = "<expression name=\"PROLOGUE\">S499 = (S500 = 1) + (S501 = 2)</expression>\n";
+    for (int i = 0; i < 499; ++i)
+        body += "<variable name=\"S" + std::to_string(i) + "\" type=\"A\" description=\"s\"/>\n";
+    return body;
+}
+}  // namespace
+
+// What the engine could not run, or could not run truthfully, is refused by name.
 TEST_F(SAXConfig, UndefinedCasesAreRefusedWithTheirOwnMessage)
 {
     struct Case {
@@ -250,6 +264,22 @@ TEST_F(SAXConfig, UndefinedCasesAreRefusedWithTheirOwnMessage)
          L"Элемент variable, атрибут type = \"\": тип значения должен начинаться с A, D, C или S"},
         {std::string(kPort) + R"(<device name="ICP7017" addres="1" description="d"/>)",
          L"Элемент device: нет обязательного атрибута transport"},
+        {std::string(kPort) + R"(<device name="IVA8" transport="seg1" addres="1" description="d"/>)",
+         L"Элемент device, атрибут transport = \"seg1\": устройство IVA8 с адресом 1 говорит по Modbus RTU, а порт "
+         L"seg1 (COM3) — по DCON"},
+        {R"(<port name="m" id="COM4" dcb="9600,n,8,1" protocol="dcon" delay="60" crc="off" lrc="off"/>
+            <device name="ICP7017" transport="m" addres="11" description="d"/>)",
+         L"Элемент device, атрибут transport = \"m\": устройство ICP7017 с адресом 11 говорит по DCON, а порт m "
+         L"(COM4) — по Modbus RTU (protocol=\"dcon\")"},
+        {R"(<variable name="Temperature_in_1" type="A" description="t"/>
+            <variable name="Temperature_in_2" type="A" description="t"/>)",
+         L"Имена переменных: имена Temperature_in_1, Temperature_in_2 совпадают в первых 15 знаках "
+         L"(«Temperature_in_»), а формулы различают только 15 знаков имени"},
+        {R"(<variable name="X" type="A" description="x">X = Temperature_in_1 + Temperature_in_22</variable>)",
+         L"Имена переменных: имена Temperature_in_1, Temperature_in_22 совпадают в первых 15 знаках "
+         L"(«Temperature_in_»), а формулы различают только 15 знаков имени"},
+        {TooManyNames(),
+         L"Имена переменных: имён в переменных и формулах — 502, формулы держат не больше 500; лишние: S500, S501"},
     };
     for (const Case& each : cases) {
         CController c;

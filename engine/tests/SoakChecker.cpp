@@ -145,7 +145,8 @@ bool CSoakChecker::Ready(const Event& event, bool final) const
     if (final)
         return true;
     for (const Segment& segment : m_segments) {
-        size_t need = event.pass ? segment.reads.size() + segment.writes.size() : segment.link.size();
+        // Every request may have been asked twice.
+        size_t need = 2 * (event.pass ? segment.reads.size() + segment.writes.size() : segment.link.size());
         if (segment.queue.size() <= need)
             return false;
     }
@@ -199,14 +200,9 @@ std::vector<CSoakChecker::Taken> CSoakChecker::Take(Segment& segment, const std:
 {
     std::vector<Taken> taken;
     for (const Expected& x : expected) {
-        Expected found;
-        bool present = !segment.queue.empty() && Classify(segment, segment.queue.front(), found) &&
-                       found.device == x.device && found.role == x.role;
-        if (present && segment.config.Pipe())
-            present = !After(segment.queue.front().tick, event.tick + DWORD(segment.config.lateMs + kReconnectMs));
-        if (present) {
-            taken.push_back({x, true, segment.queue.front()});
-            segment.queue.pop_front();
+        if (TakeOne(segment, x, event, false, taken)) {
+            if (IsRepeat(segment, x, taken.back().exchange, event))
+                TakeOne(segment, x, event, true, taken);
         } else if (!x.optional) {
             if (!segment.config.Pipe()) {
                 Mismatch("segment " + segment.config.name + ": the log has " +
@@ -215,17 +211,41 @@ std::vector<CSoakChecker::Taken> CSoakChecker::Take(Segment& segment, const std:
                 m_desynchronised = true;
                 return taken;
             }
-            taken.push_back({x, false, {}});
+            taken.push_back({x, false, {}, false});
         }
     }
     return taken;
 }
 
-// Counts what a taken request brings to its event: whether a fault was in it, whether it was a
-// fault on a DCON module (or on an addressed request of a link check), how long it may take; and
-// what its device may hold after it.
-void CSoakChecker::Account(Segment& segment, const Taken& taken, const Event& event, bool& fault, bool& dconFault,
-                           double& phaseMs)
+// The same request again, next in the log, and sent before the event ended (the next event may
+// begin with the same request); the two clocks may read a few ms apart. The broadcast's answer is
+// not looked at, so it is never asked again.
+bool CSoakChecker::IsRepeat(const Segment& segment, const Expected& x, const SimExchange& first, const Event& event) const
+{
+    if (x.device < 0 || segment.queue.empty() || segment.queue.front().request != first.request)
+        return false;
+    const SimExchange& next = segment.queue.front();
+    return !After(segment.config.Pipe() ? next.tick : next.Came(), event.tick + kTransitMs);
+}
+
+bool CSoakChecker::TakeOne(Segment& segment, const Expected& x, const Event& event, bool repeat,
+                           std::vector<Taken>& taken)
+{
+    Expected found;
+    bool present = !segment.queue.empty() && Classify(segment, segment.queue.front(), found) &&
+                   found.device == x.device && found.role == x.role;
+    if (present && segment.config.Pipe())
+        present = !After(segment.queue.front().tick, event.tick + DWORD(segment.config.lateMs + kReconnectMs));
+    if (!present)
+        return false;
+    taken.push_back({x, true, segment.queue.front(), repeat});
+    segment.queue.pop_front();
+    return true;
+}
+
+// Counts what a taken request brings to its event: whether a fault was in it, whether it failed
+// for sure, how long it may take; and what its device may hold after it.
+CSoakChecker::Try CSoakChecker::Account(Segment& segment, const Taken& taken, const Event& event, double& phaseMs)
 {
     const SimExchange& e = taken.exchange;
     const SoakSegment& config = segment.config;
@@ -263,10 +283,7 @@ void CSoakChecker::Account(Segment& segment, const Taken& taken, const Event& ev
             segment.strayUntil = until;
         segment.straySeen = true;
     }
-    fault = fault || injected || tainted;
-    if (injected && !(late && uncertain) && taken.expected.device >= 0 &&
-        (!event.pass || m_devices[size_t(taken.expected.device)].keyword.compare(0, 3, "ICP") == 0))
-        dconFault = true;
+    Try result{injected || tainted, injected && !(late && uncertain)};
 
     double waitMs = kExchangeOverheadMs;
     if (!config.Pipe())
@@ -278,7 +295,7 @@ void CSoakChecker::Account(Segment& segment, const Taken& taken, const Event& ev
     phaseMs += waitMs;
 
     if (taken.expected.role != Role::Read || taken.expected.device < 0)
-        return;
+        return result;
     Device& device = m_devices[size_t(taken.expected.device)];
     std::vector<double> values;
     bool decoded = taken.delivered && Decode(device, e.reply, values);
@@ -288,7 +305,7 @@ void CSoakChecker::Account(Segment& segment, const Taken& taken, const Event& ev
     while (device.recent.size() > 8)
         device.recent.pop_front();
     if (!event.pass)
-        return;
+        return result;
     if (tainted) {
         DWORD came = taken.delivered ? e.Came() : event.tick;
         for (const auto& reply : device.recent)
@@ -305,6 +322,27 @@ void CSoakChecker::Account(Segment& segment, const Taken& taken, const Event& ev
             device.candidates = {values};
         else
             Mismatch("devsim's reply " + e.reply + " to " + e.request + " cannot be read");
+    }
+    return result;
+}
+
+// On a serial line every request reaches devsim, so one try means the engine took its answer and
+// two mean it did not take the first. On the pipe a repeat may not reach devsim at all.
+void CSoakChecker::Judge(const Segment& segment, const Expected& x, const std::vector<Try>& tries, const Event& event,
+                         bool& fault, bool& dconFault)
+{
+    bool counts = x.device >= 0 && (!event.pass || m_devices[size_t(x.device)].keyword.compare(0, 3, "ICP") == 0);
+    const Try& last = tries.back();
+    if (tries.size() == 2) {
+        ++repeats;
+        fault = fault || last.mayFail;
+        dconFault = dconFault || (counts && last.failed);
+        if (!tries.front().mayFail)
+            Mismatch("segment " + segment.config.name + ": a request answered cleanly was asked again");
+    } else if (x.device < 0 || segment.config.Pipe()) {
+        fault = fault || last.mayFail;
+    } else if (last.failed) {
+        Mismatch("segment " + segment.config.name + ": a request that got no good answer was not asked again");
     }
 }
 
@@ -351,8 +389,15 @@ void CSoakChecker::Check(const Event& event)
         double slowest = 0;
         for (Segment& segment : m_segments) {
             double phaseMs = 0;
-            for (const Taken& taken : Take(segment, segment.*list, event)) {
-                Account(segment, taken, event, fault, dconFault, phaseMs);
+            std::vector<Taken> takens = Take(segment, segment.*list, event);
+            std::vector<Try> tries;
+            for (size_t i = 0; i < takens.size(); ++i) {
+                const Taken& taken = takens[i];
+                tries.push_back(Account(segment, taken, event, phaseMs));
+                if (i + 1 == takens.size() || !takens[i + 1].repeat) {
+                    Judge(segment, taken.expected, tries, event, fault, dconFault);
+                    tries.clear();
+                }
                 if (taken.delivered && (!started || After(start, taken.exchange.tick)))
                     start = taken.exchange.tick, started = true;
                 if (taken.delivered && !taken.exchange.fault.empty())
@@ -438,7 +483,7 @@ double CSoakChecker::LongestPassAllowedMs() const
 {
     double reads = 0, writes = 0;
     for (const Segment& segment : m_segments) {
-        double exchangeMs = segment.config.limitMs + kExchangeOverheadMs;
+        double exchangeMs = 2 * (segment.config.limitMs + kExchangeOverheadMs);  // a try and its repeat
         reads = std::max(reads, double(segment.reads.size()) * exchangeMs);
         writes = std::max(writes, double(segment.writes.size()) * exchangeMs);
     }
@@ -447,8 +492,10 @@ double CSoakChecker::LongestPassAllowedMs() const
 
 void CSoakChecker::Print(FILE* out) const
 {
-    std::fprintf(out, "passes %ld, failed %ld; link checks %ld, failed %ld; faults injected %ld\n", passes,
-                 failedPasses, linkChecks, failedLinkChecks, faults);
+    std::fprintf(out, "passes %ld, failed %ld (%.1f %%); link checks %ld, failed %ld; faults injected %ld; "
+                 "exchanges asked twice %ld\n",
+                 passes, failedPasses, passes ? 100.0 * double(failedPasses) / double(passes) : 0.0, linkChecks,
+                 failedLinkChecks, faults, repeats);
     std::fprintf(out, "replies devsim sent after the engine stopped waiting: %ld behind a late one, %ld on a busy machine\n",
                  queuedLate, machineLate);
     std::fprintf(out, "longest pass %.0f ms; least room left under a pass's bound %.0f ms\n", longestPassMs,

@@ -32,11 +32,15 @@ private:
 
 // Holds the engine, pass by pass and link check by link check, to devsim's own log of what each
 // segment was asked and what it injected:
-// - a pass or link check fails only when a fault was in it: one injected, a reply that devsim
-//   itself sent too late (the machine kept it from answering within the delay), or a late reply of
-//   an earlier request that was still on its way when the engine asked;
-// - a pass or link check with a fault injected on a DCON module does not succeed (nor a link
-//   check with any fault on an addressed request), unless a late reply may still have come in time;
+// - a request that got no good answer is asked once more at once, and only then: the repeat is
+//   the same request, next in the log; an exchange fails when both tries did;
+// - a pass or link check fails only when an exchange may have failed both its tries: a fault
+//   injected, a reply that devsim itself sent too late (the machine kept it from answering within
+//   the delay), or a late reply of an earlier request that was still on its way when the engine
+//   asked;
+// - a pass or link check with both tries of an exchange of a DCON module faulted does not succeed
+//   (nor a link check with both tries of an addressed request faulted), unless a late reply may
+//   still have come in time;
 // - after a pass, every device that answered it cleanly holds the values of its reply, and every
 //   other device the values it held (or, with late replies about, one of its own recent replies);
 // - no pass lasts longer than its exchanges may: on a serial line the reply delay each, on the
@@ -59,7 +63,7 @@ public:
     // Counts a mismatch the driver found (and prints the first ones).
     void Mismatch(const std::string& what);
 
-    long passes = 0, failedPasses = 0, linkChecks = 0, failedLinkChecks = 0, faults = 0, mismatches = 0;
+    long passes = 0, failedPasses = 0, linkChecks = 0, failedLinkChecks = 0, faults = 0, repeats = 0, mismatches = 0;
     // Replies devsim sent after the engine had stopped waiting, not counted against the engine: those
     // it could send only after a late reply, and those a busy machine held up.
     long queuedLate = 0, machineLate = 0;
@@ -76,6 +80,13 @@ private:
         Expected expected;
         bool delivered;
         SimExchange exchange;
+        bool repeat;  // the second try of the request before it
+    };
+    // What one try may have done: failed (a fault in it, or its answer may have missed it), or
+    // failed for sure.
+    struct Try {
+        bool mayFail;
+        bool failed;
     };
     struct Device {
         std::string keyword, address;
@@ -103,9 +114,13 @@ private:
     void Check(const Event& event);
     std::vector<Taken> Take(Segment& segment, const std::vector<Expected>& expected, const Event& event);
     bool Classify(const Segment& segment, const SimExchange& exchange, Expected& found) const;
+    bool IsRepeat(const Segment& segment, const Expected& x, const SimExchange& first, const Event& event) const;
+    bool TakeOne(Segment& segment, const Expected& x, const Event& event, bool repeat, std::vector<Taken>& taken);
     bool Decode(const Device& device, const std::string& reply, std::vector<double>& values) const;
-    void Account(Segment& segment, const Taken& taken, const Event& event, bool& fault, bool& dconFault,
-                 double& phaseMs);
+    Try Account(Segment& segment, const Taken& taken, const Event& event, double& phaseMs);
+    // Whether the exchange of one or two tries may have failed (fault) or failed for sure (dconFault).
+    void Judge(const Segment& segment, const Expected& x, const std::vector<Try>& tries, const Event& event,
+               bool& fault, bool& dconFault);
     void CheckValues(long pass, const std::vector<std::vector<double>>& values, const std::string& trace);
 
     std::vector<Segment> m_segments;

@@ -56,6 +56,7 @@ std::string SimFault::Name(bool modbus) const
     case Late: return "late:" + std::to_string(ms);
     case Garbage: return "garbage";
     case Exception: return "exception";
+    case Cut: return "cut:" + std::to_string(bytes);
     default: return "";
     }
 }

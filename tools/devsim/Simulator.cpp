@@ -2,6 +2,7 @@
 #include "Crc16.h"
 #include "DconFraming.h"
 #include "TextConv.h"
+#include <algorithm>
 #include <cstdio>
 
 namespace {
@@ -77,6 +78,7 @@ CSimulator::Answer CSimulator::Faulted(CSimDevice& device, std::string reply, bo
     case SimFault::Silent: return answer;
     case SimFault::Garbage: answer.bytes.assign(kGarbage, sizeof kGarbage - 1); return answer;
     case SimFault::Late: answer.delayMs = fault.ms; break;
+    case SimFault::Cut: reply.resize(reply.size() - std::min(reply.size(), size_t(fault.bytes))); break;
     case SimFault::Exception:
         if (modbus && request.size() >= 2)
             reply = WithCrc({request[0], uint8_t(request[1] | 0x80), 0x02}, false);

@@ -17,8 +17,8 @@ const char kUsage[] =
     "  --log FILE            log every request with its time and the reply\n"
     "  --set ADDR=VALUE      digital input status (hex), counter (decimal), analog inputs (1.25:-0.5),\n"
     "                        IVA-8 reading (166.84, or 0x012C for reply bytes 8 and 9), RRG-12 (10:1)\n"
-    "  --fault ADDR=KIND[:MS][*N]  silent, badsum, late:MS, garbage or exception; *N: the next N\n"
-    "                        requests only\n"
+    "  --fault ADDR=KIND[:N][*COUNT]  silent, badsum, late:MS, garbage, exception or cut:BYTES (the\n"
+    "                        reply loses its last BYTES); *COUNT: the next COUNT requests only\n"
     "  --random-faults PERCENT[:MS]  a fault of a kind the segment can show in PERCENT % of the\n"
     "                        replies, late ones MS ms late (100)\n"
     "  --random-values       new random readings in every reply\n"
@@ -75,10 +75,13 @@ bool ParseFault(std::string text, SimFault& fault)
     }
     const std::pair<const char*, SimFault::Kind> kinds[] = {
         {"silent", SimFault::Silent}, {"badsum", SimFault::BadSum}, {"badcrc", SimFault::BadSum},
-        {"late", SimFault::Late},     {"garbage", SimFault::Garbage}, {"exception", SimFault::Exception}};
+        {"late", SimFault::Late},     {"garbage", SimFault::Garbage}, {"exception", SimFault::Exception},
+        {"cut", SimFault::Cut}};
     for (const auto& kind : kinds)
         if (text == kind.first) {
             fault.kind = kind.second;
+            if (fault.kind == SimFault::Cut)
+                std::swap(fault.bytes, fault.ms);
             return true;
         }
     return false;

@@ -123,7 +123,7 @@ void CChartModel::TakeSnapshot(int plotWidth, int plotHeight, CChartSnapshot& sn
 {
     CScopedLock lock(m_lock);
     m_span = plotWidth >= 1 && plotWidth <= 1600 ? plotWidth / m_step : 100;
-    m_range = HasBounds() ? m_max - m_min : 0;
+    m_range = m_max - m_min;
     if (m_range == 0)
         m_range = 1;
     m_scale = (plotHeight - 1) / m_range;

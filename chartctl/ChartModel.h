@@ -66,7 +66,6 @@ public:
 private:
     void RecomputeBounds();
     void Widen(float value);
-    bool HasBounds() const { return m_min <= m_max; }  // some finite sample is held
 
     mutable CCriticalSection m_lock;
     const double m_frequency;

@@ -2,18 +2,31 @@
 #include "Handle.h"
 #include <windows.h>
 #include <algorithm>
-#include <cwchar>
 #include <iterator>
 
 namespace {
 // A long backlog goes to its file in pieces of about this size, not as one second copy of itself.
 constexpr size_t kChunk = 1 << 20;
+
+// Beside the count of held lines: how many were dropped beyond the limit, when any were.
+std::wstring DroppedNote(size_t dropped)
+{
+    return dropped == 0 ? L"" : L", потеряно: " + std::to_wstring(dropped);
+}
 }  // namespace
 
-void CHeldText::StartFile(const std::string& header)
+void CHeldText::Add(uint64_t serial, std::string line)
 {
-    if (m_begun.empty())
-        m_begun = header;
+    m_wholeBytes += line.size();
+    m_lines.push_back({serial, std::move(line)});
+}
+
+size_t CHeldText::DropOldestLine()
+{
+    const size_t bytes = m_lines.front().text.size();
+    m_wholeBytes -= bytes;
+    m_lines.pop_front();
+    return bytes;
 }
 
 std::string CHeldText::Chunk(size_t limit) const
@@ -34,11 +47,11 @@ void CHeldText::Take(size_t written)
         if (written < text.size())
             m_begun = text.substr(written);
         written -= std::min(written, text.size());
-        m_lines.pop_front();
+        DropOldestLine();
     }
 }
 
-CCsvRecorder::CCsvRecorder(Clock clock, size_t pendingLimit) : m_clock(std::move(clock)), m_pendingLimit(pendingLimit)
+CCsvRecorder::CCsvRecorder(Clock clock, size_t heldByteLimit) : m_clock(std::move(clock)), m_heldByteLimit(heldByteLimit)
 {
 }
 
@@ -47,19 +60,20 @@ void CCsvRecorder::WriteCsvLine(const char* format, const CVariableList& variabl
     // One reading of the clock, so a line never lands in the file of the hour before its time stamp.
     const boost::posix_time::ptime now = m_clock();
     m_fileName = CsvFileName(now, format);
-    m_held[m_fileName].Add(m_serial++, CsvDataLine(now, variables));
-    ++m_lineCount;
+    std::string line = CsvDataLine(now, variables);
+    m_heldBytes += line.size();
+    m_held[m_fileName].Add(m_serial++, std::move(line));
     Flush(variables);
-    while (m_lineCount > m_pendingLimit)
+    while (m_heldBytes > m_heldByteLimit)
         DropOldest();
 }
 
 bool CCsvRecorder::Flush(const CVariableList& variables)
 {
     for (auto it = m_held.begin(); it != m_held.end();) {
-        const size_t before = it->second.WholeLines();
+        const size_t before = it->second.WholeBytes();
         Write(it->first, it->second, variables);
-        m_lineCount -= before - it->second.WholeLines();
+        m_heldBytes -= before - it->second.WholeBytes();
         it = it->second.Count() == 0 ? m_held.erase(it) : std::next(it);
     }
     return m_held.empty();
@@ -73,23 +87,27 @@ size_t CCsvRecorder::PendingLines() const
     return count;
 }
 
+// The drop count stays after the held lines are written: the lines it counts are in no file.
 std::wstring CCsvRecorder::StatusText() const
 {
     const size_t pending = PendingLines();
-    if (pending == 0)
+    if (pending == 0 && m_droppedLines == 0)
         return m_fileName;
-    wchar_t note[80];
-    ::_snwprintf(note, 80, L" (нет доступа, строк в очереди: %u)", unsigned(pending));
-    note[79] = L'\0';
-    return m_fileName + note;
+    if (pending == 0)
+        return m_fileName + L" (потеряно строк: " + std::to_wstring(m_droppedLines) + L")";
+    return m_fileName + L" (нет доступа, строк в очереди: " + std::to_wstring(pending) + DroppedNote(m_droppedLines) +
+           L")";
 }
 
 std::wstring CCsvRecorder::PendingReport() const
 {
     std::wstring report;
-    for (const auto& file : m_held)
+    for (const auto& file : m_held) {
+        const auto dropped = m_droppedFrom.find(file.first);
         report += L"Нет доступа к файлу записи " + file.first + L", строк в очереди: " +
-                  std::to_wstring(file.second.Count()) + L"\n";
+                  std::to_wstring(file.second.Count()) +
+                  DroppedNote(dropped == m_droppedFrom.end() ? 0 : dropped->second) + L"\n";
+    }
     return report;
 }
 
@@ -121,8 +139,9 @@ void CCsvRecorder::DropOldest()
         if (it->second.WholeLines() > 0 &&
             (oldest == m_held.end() || it->second.OldestSerial() < oldest->second.OldestSerial()))
             oldest = it;
-    oldest->second.DropOldestLine();
-    --m_lineCount;
+    m_heldBytes -= oldest->second.DropOldestLine();
+    ++m_droppedFrom[oldest->first];
+    ++m_droppedLines;
     if (oldest->second.Count() == 0)
         m_held.erase(oldest);
 }

@@ -69,8 +69,10 @@ void CLinkDlg::OnSave()
     }
     std::wstring errorText;
     int errorCode = 0;
-    if (!SavePortIds(L"controller.xml", assigned, errorText, errorCode))
+    if (!SavePortIds(L"controller.xml", assigned, errorText, errorCode)) {
+        m_beforeFatalExit(m_hWnd);
         ShowFatalError(errorText.c_str(), errorCode);
+    }
     ::EndDialog(m_hWnd, IDOK);
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 #include "Controller.h"
 #include "DialogImpl.h"
+#include <functional>
 #include <map>
 #include <string>
 
@@ -8,7 +9,14 @@
 // it into controller.xml. Lives for one modal run.
 class CLinkDlg : public CDialogImpl {
 public:
-    explicit CLinkDlg(CController& engine) : m_engine(engine) {}
+    // What must happen before a failed save ends orvex (the held recording lines are written);
+    // it may ask the operator in a box owned by the given window.
+    using BeforeFatalExit = std::function<void(HWND owner)>;
+
+    CLinkDlg(CController& engine, BeforeFatalExit beforeFatalExit)
+        : m_engine(engine), m_beforeFatalExit(std::move(beforeFatalExit))
+    {
+    }
 
 private:
     bool ProcessWindowMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
@@ -23,6 +31,7 @@ private:
     static std::wstring SelectedText(HWND combo);
 
     CController& m_engine;
+    BeforeFatalExit m_beforeFatalExit;
     HWND m_segments = nullptr;
     HWND m_ports = nullptr;
     std::map<std::wstring, std::wstring> m_portMap;  // segment name -> port id

@@ -316,13 +316,18 @@ void CMainDlg::OnExit()
 {
     // No pass may run into the engine while the window and the engine are torn down.
     m_engine.StopCycle();
-    // Held CSV lines are written before orvex ends, or left only when the operator says so.
-    while (!m_recorder.Flush(m_engine.variables) &&
-           ::MessageBoxW(m_hWnd, (m_recorder.PendingReport() + kHeldLinesAdvice).c_str(), L"МИРЕЛ",
-                         MB_RETRYCANCEL | MB_ICONWARNING) == IDRETRY) {
-    }
+    WriteHeldLinesBeforeEnd(m_hWnd);
     ::DestroyWindow(m_hWnd);
     ::PostQuitMessage(IDC_EXIT);
+}
+
+// Held CSV lines are written before orvex ends, or left only when the operator says so.
+void CMainDlg::WriteHeldLinesBeforeEnd(HWND owner)
+{
+    while (!m_recorder.Flush(m_engine.variables) &&
+           ::MessageBoxW(owner, (m_recorder.PendingReport() + kHeldLinesAdvice).c_str(), L"МИРЕЛ",
+                         MB_RETRYCANCEL | MB_ICONWARNING) == IDRETRY) {
+    }
 }
 
 void CMainDlg::OnCycleFailed()
@@ -344,8 +349,9 @@ void CMainDlg::OnLinkDialog()
 {
     if (!IsEnabled(IDC_PORT))
         return;
-    // Owned by the main dialog, which stays disabled while the port dialog is open.
-    CLinkDlg dialog(m_engine);
+    // Owned by the main dialog, which stays disabled while the port dialog is open. A save that
+    // fails ends orvex, but not before the held CSV lines had their chance.
+    CLinkDlg dialog(m_engine, [this](HWND owner) { WriteHeldLinesBeforeEnd(owner); });
     dialog.DoModal(m_hWnd, IDD_LINKDLG);
 }
 

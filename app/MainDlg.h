@@ -39,6 +39,7 @@ private:
     void OnCycleFailed();
     void OnStartStop();
     void OnExit();
+    void WriteHeldLinesBeforeEnd(HWND owner);
     void OnLinkDialog();
     void OnCheckLinks();
     void OnApplyLevels();

@@ -1,6 +1,7 @@
 #include "ChartModel.h"
 #include <algorithm>
 #include <cfloat>
+#include <cmath>
 #include <cwchar>
 
 CChartModel::CChartModel(LONGLONG frequency, LONGLONG now)
@@ -23,10 +24,7 @@ CChartModel::CAddResult CChartModel::Add(const VARIANT* value, LONGLONG now)
     m_lastAdd = now;
 
     m_samples.push_back(m_last);
-    if (m_last > m_max)
-        m_max = m_last;
-    if (m_last < m_min)
-        m_min = m_last;
+    Widen(m_last);
     const bool over = m_samples.size() > static_cast<unsigned>(m_span);
     return CAddResult{over && !m_trimming, !m_trimming};
 }
@@ -56,21 +54,26 @@ void CChartModel::EndTrim()
     m_trimming = false;
 }
 
-// An emptied list gets the bounds of a fresh chart, so the next sample sets both again.
+// Starts from the bounds of a fresh chart, so that a list without a finite sample (or an emptied
+// one) leaves the next finite sample to set both.
 void CChartModel::RecomputeBounds()
 {
-    if (m_samples.empty()) {
-        m_min = FLT_MAX;
-        m_max = -FLT_MAX;
+    m_min = FLT_MAX;
+    m_max = -FLT_MAX;
+    for (float v : m_samples)
+        Widen(v);
+}
+
+// A sample that is not a number, or is infinite, is a gap in the trace: it never becomes a bound,
+// or the range and every label would follow it.
+void CChartModel::Widen(float value)
+{
+    if (!std::isfinite(value))
         return;
-    }
-    m_min = m_max = m_samples.front();
-    for (float v : m_samples) {
-        if (v > m_max)
-            m_max = v;
-        else if (v < m_min)
-            m_min = v;
-    }
+    if (value > m_max)
+        m_max = value;
+    if (value < m_min)
+        m_min = value;
 }
 
 void CChartModel::SetSpan(int span)

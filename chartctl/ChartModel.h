@@ -65,6 +65,7 @@ public:
 
 private:
     void RecomputeBounds();
+    void Widen(float value);
 
     mutable CCriticalSection m_lock;
     const double m_frequency;

@@ -1,11 +1,13 @@
 #include "ChartRenderer.h"
 #include "GdiObjects.h"
 #include <array>
+#include <cmath>
 
 using namespace Gdiplus;
 
 namespace {
 const ARGB kGridGrey = 0x7B7B7B;
+const REAL kLineWidth = 2.5f;
 
 // "Tahoma" where installed; otherwise the first sans-serif family the system has, so the
 // texts are never silently left out.
@@ -103,7 +105,8 @@ HRESULT CChartRenderer::Initialise(int gridSize, int step)
     m_textBrush = std::make_unique<SolidBrush>(Color(0xFFFF0000));
     m_labelBrush = std::make_unique<SolidBrush>(Color(0xFF0000FF));
     m_framePen = std::make_unique<Pen>(Color(0x7B7B7B7B), 1.0f);
-    m_linePen = std::make_unique<Pen>(Color(0xFF00FF00), 2.5f);
+    m_linePen = std::make_unique<Pen>(Color(0xFF00FF00), kLineWidth);
+    m_lineBrush = std::make_unique<SolidBrush>(Color(0xFF00FF00));
     m_linePen->SetLineJoin(LineJoinRound);
     m_centredFormat = MakeFormat(StringAlignmentCenter);
     m_rightFormat = MakeFormat(StringAlignmentFar);
@@ -289,11 +292,11 @@ void CChartRenderer::DrawPolyline(Graphics& graphics, const RECT& bounds, const 
     const CChartSnapshot& s = *m_snapshot;
     const float bottom = static_cast<float>(plot.Y + plot.Height);
     for (size_t i = 0; i < s.count; ++i)
-        m_points[i] = Point(plot.X + static_cast<INT>(i + 1) * s.step,
-                            static_cast<INT>(bottom - (s.samples[i] - s.min) * s.scale));
-    const INT count = static_cast<INT>(s.count);
+        if (std::isfinite(s.samples[i]))
+            m_points[i] = Point(plot.X + static_cast<INT>(i + 1) * s.step,
+                                static_cast<INT>(bottom - (s.samples[i] - s.min) * s.scale));
     if (!m_onDisplay) {
-        graphics.DrawLines(m_linePen.get(), m_points, count);
+        DrawRuns(graphics);
         return;
     }
     graphics.Flush(FlushIntentionSync);
@@ -304,7 +307,27 @@ void CChartRenderer::DrawPolyline(Graphics& graphics, const RECT& bounds, const 
     Graphics inPlace(&pixels);
     SetQuality(inPlace);
     inPlace.TranslateTransform(static_cast<REAL>(-bounds.left), static_cast<REAL>(-bounds.top));
-    inPlace.DrawLines(m_linePen.get(), m_points, count);
+    DrawRuns(inPlace);
+}
+
+// A sample that is not a number (or is infinite) has no point: the trace breaks there, each run of
+// finite samples is a polyline of its own, and a lone one between two gaps is a dot.
+void CChartRenderer::DrawRuns(Graphics& graphics)
+{
+    const CChartSnapshot& s = *m_snapshot;
+    size_t start = 0;
+    for (size_t end = 0; end <= s.count; ++end) {
+        if (end < s.count && std::isfinite(s.samples[end]))
+            continue;
+        if (end - start >= 2) {
+            graphics.DrawLines(m_linePen.get(), m_points + start, static_cast<INT>(end - start));
+        } else if (end - start == 1) {
+            const Point& p = m_points[start];
+            graphics.FillEllipse(m_lineBrush.get(), static_cast<REAL>(p.X) - kLineWidth / 2,
+                                 static_cast<REAL>(p.Y) - kLineWidth / 2, kLineWidth, kLineWidth);
+        }
+        start = end + 1;
+    }
 }
 
 void CChartRenderer::DrawLabels(Graphics& graphics, const Rect& plot)

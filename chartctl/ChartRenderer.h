@@ -40,13 +40,14 @@ private:
     void DrawTrace(Gdiplus::Graphics& graphics, const RECT& bounds);
     size_t GridTexture() const;
     void DrawPolyline(Gdiplus::Graphics& graphics, const RECT& bounds, const Gdiplus::Rect& plot);
+    void DrawRuns(Gdiplus::Graphics& graphics);
     void DrawLabels(Gdiplus::Graphics& graphics, const Gdiplus::Rect& plot);
     void DrawLabel(Gdiplus::Graphics& graphics, const wchar_t* text, float x, float y, float width);
     void BuildGridTextures(int gridSize, int step);
 
     std::unique_ptr<Gdiplus::FontFamily> m_family;
     std::unique_ptr<Gdiplus::Font> m_titleFont, m_valueFont, m_labelFont;
-    std::unique_ptr<Gdiplus::SolidBrush> m_backgroundBrush, m_textBrush, m_labelBrush;
+    std::unique_ptr<Gdiplus::SolidBrush> m_backgroundBrush, m_textBrush, m_labelBrush, m_lineBrush;
     std::unique_ptr<Gdiplus::Pen> m_framePen, m_linePen;
     std::unique_ptr<Gdiplus::StringFormat> m_centredFormat, m_rightFormat;
     std::vector<std::unique_ptr<Gdiplus::Bitmap>> m_gridImages;

@@ -172,12 +172,12 @@ TEST_F(CsvRecorderTest, LockedOldHourDoesNotHoldBackTheNewHour)
     EXPECT_EQ(ReadFileBytes(L"2016.08.11 09.csv"), "\"" + kTime + "\";\"U1 (D1)\"\r\n\"11.08.2016 09:59:59\";6\r\n");
 }
 
-// Also a configuration without variables: the quoted time alone.
-TEST(CsvRecorderLimit, OldestWaitingLinesGoFirstBeyondTheLimit)
+// Also a configuration without variables: the quoted time alone, 23 bytes a line.
+TEST(CsvRecorderLimit, OldestWaitingLinesGoFirstBeyondTheByteLimitAndAreCounted)
 {
     CScratchDir dir;
     ptime now;
-    CCsvRecorder recorder([&] { return now; }, 3);
+    CCsvRecorder recorder([&] { return now; }, 3 * 23 + 22);
     CVariableList none;
     HANDLE lock = Lock(L"2016.08.11.csv");
     ASSERT_NE(lock, INVALID_HANDLE_VALUE);
@@ -186,11 +186,15 @@ TEST(CsvRecorderLimit, OldestWaitingLinesGoFirstBeyondTheLimit)
         recorder.WriteCsvLine("%Y.%m.%d", none);
     }
     EXPECT_EQ(recorder.PendingLines(), 3u);
+    EXPECT_EQ(recorder.StatusText(), L"2016.08.11.csv (нет доступа, строк в очереди: 3, потеряно: 1)");
+    EXPECT_EQ(recorder.PendingReport(), L"Нет доступа к файлу записи 2016.08.11.csv, строк в очереди: 3, потеряно: 1\n");
     ::CloseHandle(lock);
     now = time_from_string("2016-08-11 14:00:05");
     recorder.WriteCsvLine("%Y.%m.%d", none);
     EXPECT_EQ(ReadFileBytes(L"2016.08.11.csv"), "\"" + kTime + "\"\r\n\"11.08.2016 14:00:02\"\r\n\"11.08.2016 14:00:03\"\r\n"
                                                 "\"11.08.2016 14:00:04\"\r\n\"11.08.2016 14:00:05\"\r\n");
+    // Written out, the held lines leave the count of the dropped ones in view.
+    EXPECT_EQ(recorder.StatusText(), L"2016.08.11.csv (потеряно строк: 1)");
 }
 
 TEST(CsvHeldText, APartialWriteLeavesTheRestOfTheCutLineFirstAndNothingTwice)
@@ -202,11 +206,24 @@ TEST(CsvHeldText, APartialWriteLeavesTheRestOfTheCutLineFirstAndNothingTwice)
     held.Take(8);  // all of the first line, three bytes of the second
     EXPECT_EQ(held.Count(), 2u);
     EXPECT_EQ(held.WholeLines(), 1u);
-    held.StartFile("header\r\n");  // the file is not new: the cut line goes on first
+    EXPECT_EQ(held.WholeBytes(), 7u);
     EXPECT_EQ(held.Chunk(1 << 20), "2\r\nc;333\r\n");
     EXPECT_EQ(held.Chunk(1), "2\r\n");
     held.Take(2);
     EXPECT_EQ(held.Chunk(1 << 20), "\nc;333\r\n");
     held.Take(8);
     EXPECT_EQ(held.Count(), 0u);
+    EXPECT_EQ(held.WholeBytes(), 0u);
+}
+
+// The file was deleted while the rest of a cut line waited: the file made again starts with its
+// header and the next whole line, never with the rest of a line whose start went with the old file.
+TEST(CsvHeldText, AFileMadeAgainStartsWithItsHeader)
+{
+    CHeldText held;
+    held.Add(1, "b;22\r\n");
+    held.Add(2, "c;333\r\n");
+    held.Take(3);
+    held.StartFile("header\r\n");
+    EXPECT_EQ(held.Chunk(1 << 20), "header\r\nc;333\r\n");
 }

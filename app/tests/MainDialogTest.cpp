@@ -1,8 +1,9 @@
 #include "DialogProbe.h"
+#include "FatalError.h"
 #include "FileBytes.h"
 #include "OrvexSession.h"
-#include "TextConv.h"
 #include "OrvexTestConfigs.h"
+#include "TextConv.h"
 #include <windows.h>
 #include <commctrl.h>
 #include <gtest/gtest.h>
@@ -91,10 +92,39 @@ protected:
         size_t at = status.find(L"строк в очереди: ");
         return at == std::wstring::npos ? 0 : _wtoi(status.c_str() + at + 17);
     }
+    // Records with acquisition running, locks the file as a spreadsheet does once it has lines,
+    // and stops while lines are held: the file, the lines it has and the lines held then.
+    void StopWithHeldLines()
+    {
+        Open(FreeVariablesConfiguration());
+        ClickButton(dialog, 1009);
+        ClickButton(dialog, 1);
+        ASSERT_TRUE(WaitUntil([&] { return CsvLines(csv = CsvName()) >= 2; }, 30000));
+        lock = LockCsv(csv);
+        ASSERT_NE(lock, INVALID_HANDLE_VALUE);
+        before = CountLines(lock);
+        ASSERT_TRUE(WaitUntil([&] { return HeldLines() >= 2; }, 30000)) << ItemText(dialog, 1010);
+        ClickButton(dialog, 1);
+        ASSERT_TRUE(WaitForText(1, L"Старт"));
+        // The refresh of a pass that ended during the stop may still add a line: wait for quiet.
+        ASSERT_TRUE(WaitUntil([&] { int now = held; held = HeldLines(); ::Sleep(1000); return held == now; }, 30000));
+    }
+    // Reads the box about held lines and returns the count it names for the file (-1 without it).
+    int HeldLinesInBox(HWND box, const std::wstring& csv)
+    {
+        std::wstring text = MessageBoxText(box);
+        std::wstring head = L"Нет доступа к файлу записи " + csv + L", строк в очереди: ";
+        EXPECT_EQ(text.substr(0, head.size()), head);
+        return text.compare(0, head.size(), head) == 0 ? _wtoi(text.c_str() + head.size()) : -1;
+    }
 
     std::unique_ptr<COrvexSession> orvex;
     HWND dialog = nullptr;
     HWND list = nullptr;
+    std::wstring csv;  // the recording file
+    HANDLE lock = INVALID_HANDLE_VALUE;
+    int before = 0;
+    int held = 0;
 };
 }  // namespace
 
@@ -235,7 +265,6 @@ TEST_F(MainDialog, RecordingAppendsARowPerRefreshAndTheClipIsExtracted)
     EXPECT_NE(::GetFileAttributesW((orvex->Folder() + L"\\cartoon.mp3").c_str()), INVALID_FILE_ATTRIBUTES);
     ClickButton(dialog, 1009);
     ClickButton(dialog, 1);
-    std::wstring csv;
     EXPECT_TRUE(WaitUntil([&] { return CsvLines(csv = CsvName()) >= 3; }, 30000));
     ClickButton(dialog, 1);
     EXPECT_TRUE(std::regex_match(csv, std::wregex(L"\\d{4}\\.\\d\\d\\.\\d\\d\\.csv"))) << csv.c_str();
@@ -268,20 +297,7 @@ TEST_F(MainDialog, AFailingFormulaShowsItsErrorRecordsNoValueAndIsNamedInTheRepo
 
 TEST_F(MainDialog, LinesHeldForALockedFileAreWrittenOnceWhileStoppedAndAtExit)
 {
-    Open(FreeVariablesConfiguration());
-    ClickButton(dialog, 1009);
-    ClickButton(dialog, 1);
-    std::wstring csv;
-    ASSERT_TRUE(WaitUntil([&] { return CsvLines(csv = CsvName()) >= 2; }, 30000));
-    HANDLE lock = LockCsv(csv);
-    ASSERT_NE(lock, INVALID_HANDLE_VALUE);
-    int before = CountLines(lock);
-    ASSERT_TRUE(WaitUntil([&] { return HeldLines() >= 2; }, 30000)) << ItemText(dialog, 1010);
-    ClickButton(dialog, 1);
-    ASSERT_TRUE(WaitForText(1, L"Старт"));
-    // The refresh of a pass that ended during the stop may still add a line: wait for quiet.
-    int held = 0;
-    ASSERT_TRUE(WaitUntil([&] { int now = held; held = HeldLines(); ::Sleep(1000); return held == now; }, 30000));
+    ASSERT_NO_FATAL_FAILURE(StopWithHeldLines());
     ::CloseHandle(lock);
     EXPECT_TRUE(WaitForText(1010, csv)) << ItemText(dialog, 1010);  // no refresh: the retry wrote them
     EXPECT_EQ(CsvLines(csv), before + held);
@@ -296,15 +312,33 @@ TEST_F(MainDialog, LinesHeldForALockedFileAreWrittenOnceWhileStoppedAndAtExit)
     PressKey(dialog, VK_F10);
     HWND box = orvex->WaitForDialog(L"МИРЕЛ");
     ASSERT_NE(box, nullptr);
-    std::wstring text = MessageBoxText(box);
-    std::wstring head = L"Нет доступа к файлу записи " + csv + L", строк в очереди: ";
-    ASSERT_EQ(text.substr(0, head.size()), head);
-    held = _wtoi(text.c_str() + head.size());
+    held = HeldLinesInBox(box, csv);
     ::CloseHandle(lock);
     ::PostMessageW(box, WM_COMMAND, IDRETRY, 0);
     EXPECT_EQ(orvex->Wait(20000), 2);
     dialog = nullptr;
     EXPECT_GE(CsvLines(csv), before + held);
+}
+
+// The fatal box of a port save that fails ends orvex, but only after the box about held lines.
+TEST_F(MainDialog, AFailedPortSaveOffersTheHeldLinesBeforeTheFatalBox)
+{
+    ASSERT_NO_FATAL_FAILURE(StopWithHeldLines());
+    PressKey(dialog, VK_F12);
+    HWND ports = orvex->WaitForDialog(L"Связь");
+    ASSERT_NE(ports, nullptr);
+    ASSERT_TRUE(::DeleteFileW((orvex->Folder() + L"\\controller.xml").c_str()));
+    ClickButton(ports, IDOK);
+    HWND box = orvex->WaitForDialog(L"МИРЕЛ");
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(::GetWindow(box, GW_OWNER), ports);
+    EXPECT_EQ(HeldLinesInBox(box, csv), held);
+    ::CloseHandle(lock);
+    ::PostMessageW(box, WM_COMMAND, IDRETRY, 0);
+    EXPECT_EQ(orvex->TakeMessageBox(L"КВАРТ-2"), L"Невозможно загрузить файл controller.xml конфигурации");
+    EXPECT_EQ(orvex->Wait(20000), kFatalExitWithoutCode);
+    dialog = nullptr;
+    EXPECT_EQ(CsvLines(csv), before + held);
 }
 
 TEST_F(MainDialog, AlarmWatchesTheClickedRowAndWritesTheMissingClipBeforePlayingIt)

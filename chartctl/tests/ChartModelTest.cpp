@@ -1,6 +1,7 @@
 #include "ChartModel.h"
 #include <gtest/gtest.h>
 #include <cfloat>
+#include <cmath>
 
 namespace {
 // A clock of 1000 ticks a second, so counter values read as milliseconds.
@@ -136,6 +137,19 @@ TEST(ChartModel, AnEmptiedListResetsTheBoundsForTheNextSample)
     AddAll(model, {-3});
     EXPECT_EQ(model.Min(), -3);
     EXPECT_EQ(model.Max(), -3);
+}
+
+// Such samples are held as gaps of the trace; a bound taken from one would blank the chart.
+TEST(ChartModel, NotANumberOrInfinityNeverBecomesABoundAlsoAsTheOldestLeft)
+{
+    CChartModel model(kFrequency, 0);
+    AddAll(model, {1, NAN, 5, INFINITY, 3, -INFINITY});
+    EXPECT_EQ(model.Samples().size(), 6u);
+    EXPECT_EQ(model.Min(), 1);
+    EXPECT_EQ(model.Max(), 5);
+    model.DropOldest();  // the minimum goes: the bounds are recomputed from a NaN onwards
+    EXPECT_EQ(model.Min(), 3);
+    EXPECT_EQ(model.Max(), 5);
 }
 
 TEST(ChartModel, PrecisionRebuildsTheFormat)

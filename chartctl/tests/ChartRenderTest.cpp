@@ -114,6 +114,22 @@ TEST_F(ChartRender, EqualSamplesLieOnTheBottomEdgeWithOnlyTheMinimumLabel)
     EXPECT_FALSE(canvas.AnyIn(5, kPy - 2, 45, 10, IsBlue));
 }
 
+// Points at x = 55 + 5 i: (55, 380)-(60, 61), a gap, (70, 61)-(75, 380), a gap, a dot at (85, 220).
+TEST_F(ChartRender, ASampleThatIsNotANumberBreaksTheTraceAndKeepsTheLabels)
+{
+    Add({0, 10, NAN, 10, 0, INFINITY, 5, NAN});
+    CPixelCanvas canvas(700, 400);
+    Paint(canvas);
+    EXPECT_TRUE(canvas.AnyIn(59, 60, 3, 4, IsLineGreen));
+    EXPECT_TRUE(canvas.AnyIn(69, 60, 3, 4, IsLineGreen));
+    EXPECT_FALSE(canvas.AnyIn(62, 56, 6, 10, IsLineGreen));   // nothing joins the ends across the gap
+    EXPECT_TRUE(canvas.AnyIn(84, 219, 3, 3, IsLineGreen));    // the lone sample
+    EXPECT_FALSE(canvas.AnyIn(78, 280, 4, 40, IsLineGreen));
+    EXPECT_FALSE(canvas.AnyIn(88, kPy + 1, 30, kPh - 2, IsLineGreen));
+    EXPECT_TRUE(canvas.AnyIn(5, kPy + kPh - 2, 45, 10, IsBlue));  // minimum label
+    EXPECT_TRUE(canvas.AnyIn(5, kPy - 2, 45, 10, IsBlue));        // maximum label
+}
+
 TEST_F(ChartRender, GradientColorSetsTheLowerEdge)
 {
     unsigned char r = 0, g = 0, b = 255;

@@ -2,6 +2,7 @@
 #include "NumberFormat.h"
 #include <gtest/gtest.h>
 #include <clocale>
+#include <cmath>
 #include <memory>
 #include <string>
 #include <vector>
@@ -87,4 +88,12 @@ TEST_F(ChartTexts, TwoSamplesShowOnlyTheReadoutAndEqualOnesNoMaximumOrMiddle)
 TEST_F(ChartTexts, ASmallLatestValuePutsEveryNumberOfThePaintInTheGForm)
 {
     EXPECT_EQ(Paint(2, {10, 0, 0.004f}), (Texts{L"0,004", L"0", L"10", L"5", L"2 мин"}));
+}
+
+// Not-a-number and infinite samples are gaps: the labels come from the finite ones, without any
+// there are none, and such a latest value reads as a dash.
+TEST_F(ChartTexts, LabelsComeFromTheFiniteSamplesOnly)
+{
+    EXPECT_EQ(Paint(1, {0, NAN, 10, INFINITY, 5}), (Texts{L"5,0", L"0,0", L"10,0", L"5,0", L"2 мин"}));
+    EXPECT_EQ(Paint(1, {NAN, -INFINITY, NAN}), (Texts{L"—", L"", L"", L"", L"2 мин"}));
 }

@@ -29,7 +29,7 @@ enum { IdStart = 1, IdExit = 2, IdPort = 3, IdLink = 1002, IdMinLevel = 1005, Id
 
 // The chart's variable U1 is input 0 of module 11: it swings by kSwing around kLevel, once per
 // demo run (a minute when the operator works the window).
-const double kLevel = 0.75, kSwing = 0.5, kPi = 3.14159265358979;
+const double kLevel = 0.75, kSwing = 0.5;
 
 double SwingPeriod(int seconds) { return seconds > 0 ? seconds : 60; }
 

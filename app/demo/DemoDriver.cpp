@@ -1,16 +1,21 @@
 // Runs orvex on the demo installation (examples/controller.xml) against devsim.
 //   demo_driver <examples folder> <work folder> <seconds>
 // seconds = 0: the operator works the window; the devices stop when orvex ends.
-// seconds > 0: shows the port dialog, checks the links, starts acquisition with recording on,
-// waits and ends orvex, leaving screenshots of the three windows (the operator's guide shows
-// them): port-dialog.png, link-report.png and main-dialog.png.
+// seconds > 0: shows the port dialog, checks the links, sets the alarm band, starts acquisition
+// with recording on, waits and ends orvex, leaving screenshots of the three windows (the
+// operator's guide shows them): port-dialog.png, link-report.png and main-dialog.png.
+// devsim's inputs swing slowly with a little noise and its digital inputs flip now and then, so
+// the chart shows a trend; the chart's variable U1 leaves the alarm band once.
+#include "FileBytes.h"
 #include "TextConv.h"
 #include "WindowProbe.h"
 #include <windows.h>
 #include <objidl.h>
 #include <gdiplus.h>
 #include <shellapi.h>
+#include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <memory>
 #include <string>
 #include <vector>
@@ -19,7 +24,80 @@ namespace {
 const wchar_t kMainCaption[] = L"Переносной измерительный комплекс «МИРЕЛ»";
 const wchar_t kReportCaption[] = L"МИРЕЛ. Проверка связи с модулями сбора данных";
 const wchar_t kPortCaption[] = L"Связь";
-enum { IdStart = 1, IdExit = 2, IdPort = 3, IdLink = 1002, IdRecord = 1009 };
+enum { IdStart = 1, IdExit = 2, IdPort = 3, IdLink = 1002, IdMinLevel = 1005, IdMaxLevel = 1007, IdRecord = 1009,
+       IdAlarmEnabled = 1012 };
+
+// The chart's variable U1 is input 0 of module 11: it swings by kSwing around kLevel, once per
+// demo run (a minute when the operator works the window).
+const double kLevel = 0.75, kSwing = 0.5;
+
+double SwingPeriod(int seconds) { return seconds > 0 ? seconds : 60; }
+
+// devsim's options for the example's two segments (their devices answer on COM4 and COM6).
+struct DemoSegment {
+    const wchar_t* name;
+    const wchar_t* port;
+    std::wstring options;
+};
+
+std::vector<DemoSegment> DemoSegments(int seconds)
+{
+    wchar_t u1[64];
+    _snwprintf(u1, 64, L"--wave 11.0=sine:%g:%g:0.01", SwingPeriod(seconds), kSwing);
+    u1[63] = 0;
+    return {
+        {L"seg1", L"COM4", L"--set 11=0.75:1.6 " + std::wstring(u1) + L" --wave 11.1=triangle:37:0.15:0.005"
+                           L" --set 02=FFFD --wave 02.0=square:16 --wave 02.1=square:26"},
+        {L"Iva", L"COM6", L"--set 1=-12.5 --wave 1=sine:45:0.8:0.03 --set 3=12.5:10 --wave 3.0=sine:17:0.4:0.05"},
+    };
+}
+
+// The alarm band: U1 stays inside it but for one stretch of about a third of the run.
+struct AlarmBand {
+    double min, max;
+};
+
+// The band for a run starting at that point of U1's swing (seconds of devsim's clock): one
+// bound lies halfway out to the peak or trough that falls in the middle half of the run, so U1
+// crosses it going out and coming back; the other bound is never reached.
+AlarmBand ChooseBand(double start, int seconds)
+{
+    double period = SwingPeriod(seconds);
+    double toPeak = std::fmod(period / 4 - std::fmod(start, period) + 2 * period, period);
+    bool peak = toPeak >= period / 4 && toPeak <= 3 * period / 4;
+    return peak ? AlarmBand{kLevel - 2 * kSwing, kLevel + kSwing / 2} : AlarmBand{kLevel - kSwing / 2, kLevel + 2 * kSwing};
+}
+
+// Seconds on devsim's clock: its log starts with the tick count of its time zero.
+double DevsimSeconds(const std::wstring& log)
+{
+    std::string text = ReadFileBytes(log);
+    const std::string mark = "# clock ";
+    if (text.compare(0, mark.size(), mark) != 0)
+        return 0;
+    DWORD zero = DWORD(std::strtoul(text.c_str() + mark.size(), nullptr, 10));
+    return (::GetTickCount() - zero) / 1000.0;
+}
+
+// The dialog reads numbers with the decimal comma of the Russian settings.
+std::wstring DialogNumber(double value)
+{
+    wchar_t text[32];
+    _snwprintf(text, 32, L"%.3f", value);
+    text[31] = 0;
+    std::wstring number = text;
+    number[number.find(L'.')] = L',';
+    return number;
+}
+
+// Typed into the band's edits, with "Включено" checked so the upper bound counts too; "Старт"
+// reads them.
+void SetBand(HWND dialog, const AlarmBand& band)
+{
+    ::SendMessageW(::GetDlgItem(dialog, IdMinLevel), WM_SETTEXT, 0, LPARAM(DialogNumber(band.min).c_str()));
+    ::SendMessageW(::GetDlgItem(dialog, IdMaxLevel), WM_SETTEXT, 0, LPARAM(DialogNumber(band.max).c_str()));
+    ::SendMessageW(::GetDlgItem(dialog, IdAlarmEnabled), BM_SETCHECK, BST_CHECKED, 0);
+}
 
 std::wstring Quote(const std::wstring& text) { return L"\"" + text + L"\""; }
 
@@ -61,9 +139,9 @@ bool SaveShot(HWND window, const std::wstring& work, const wchar_t* name)
     return saved;
 }
 
-// Opens the port dialog, checks the links, starts acquisition with recording, waits, ends orvex;
-// takes a screenshot of each of the three windows on the way.
-bool Drive(CStartedProcess& orvex, const std::wstring& work, int seconds)
+// Opens the port dialog, checks the links, sets the alarm band, starts acquisition with
+// recording, waits, ends orvex; takes a screenshot of each of the three windows on the way.
+bool Drive(CStartedProcess& orvex, const std::wstring& work, int seconds, AlarmBand& band)
 {
     DWORD process = orvex.info.dwProcessId;
     HWND dialog = WaitForWindow(process, L"#32770", kMainCaption, 60000);
@@ -84,6 +162,8 @@ bool Drive(CStartedProcess& orvex, const std::wstring& work, int seconds)
     ::PostMessageW(report, WM_COMMAND, IDOK, 0);
     ::Sleep(500);
     ::SendMessageW(::GetDlgItem(dialog, IdRecord), BM_SETCHECK, BST_CHECKED, 0);
+    band = ChooseBand(DevsimSeconds(work + L"\\devsim-seg1.log"), seconds);
+    SetBand(dialog, band);
     Press(dialog, IdStart);
     ::Sleep(DWORD(seconds) * 1000);
     saved = SaveShot(dialog, work, L"main-dialog.png") && saved;
@@ -93,15 +173,51 @@ bool Drive(CStartedProcess& orvex, const std::wstring& work, int seconds)
     return orvex.Wait(30000) == 2 && saved;
 }
 
-void PrintRecordings(const std::wstring& work)
+// How often U1 (the first column after the time) left the band in a recording, from when to when.
+void PrintBandCrossings(const std::string& csv, const AlarmBand& band)
+{
+    int readings = 0, outside = 0, stretches = 0;
+    bool wasOutside = false;
+    std::string from, to;
+    size_t start = 0;
+    for (size_t end; (end = csv.find('\n', start)) != std::string::npos; start = end + 1) {
+        std::string line = csv.substr(start, end - start);
+        size_t first = line.find(';'), second = line.find(';', first + 1);
+        if (first == std::string::npos || line.compare(0, 1, "\"") != 0)
+            continue;
+        std::string value = line.substr(first + 1, second - first - 1);
+        for (char& c : value)
+            c = c == ',' ? '.' : c;
+        char* parsed = nullptr;
+        double u1 = std::strtod(value.c_str(), &parsed);
+        if (parsed == value.c_str())
+            continue;  // the header
+        ++readings;
+        bool out = u1 < band.min || u1 > band.max;
+        std::string time = line.substr(1, line.find('"', 1) - 1);
+        if (out) {
+            ++outside;
+            stretches += wasOutside ? 0 : 1;
+            from = wasOutside ? from : time;
+            to = time;
+        }
+        wasOutside = out;
+    }
+    std::printf("alarm band %.3f .. %.3f: U1 outside it in %d of %d readings, %d time(s), last from %s to %s\n",
+                band.min, band.max, outside, readings, stretches, from.c_str(), to.c_str());
+}
+
+void PrintRecordings(const std::wstring& work, const AlarmBand* band)
 {
     WIN32_FIND_DATAW found;
     HANDLE search = ::FindFirstFileW((work + L"\\*.csv").c_str(), &found);
     if (search == INVALID_HANDLE_VALUE)
         return;
-    do
+    do {
         std::printf("recording: %s\\%s\n", WideToAnsi(work, CP_UTF8).c_str(), WideToAnsi(found.cFileName, CP_UTF8).c_str());
-    while (::FindNextFileW(search, &found));
+        if (band)
+            PrintBandCrossings(ReadFileBytes(work + L"\\" + found.cFileName), *band);
+    } while (::FindNextFileW(search, &found));
     ::FindClose(search);
 }
 }  // namespace
@@ -128,26 +244,23 @@ int main()
     if (registration.Start(L"regsvr32.exe /s " + Quote(bin + L"\\norvctrl.dll")))
         registration.Wait(60000);
 
-    // The example's segments are on COM3 and COM5; their devices answer on COM4 and COM6.
-    const wchar_t* segments[][3] = {
-        {L"seg1", L"COM4", L"--set 11=0.75:1.6 --set 02=FFFD"},
-        {L"Iva", L"COM6", L"--set 1=-12.5 --set 3=12.5:10"},
-    };
     std::vector<std::unique_ptr<CStartedProcess>> devices;
-    for (auto& segment : segments) {
+    for (const DemoSegment& segment : DemoSegments(seconds)) {
         devices.push_back(std::make_unique<CStartedProcess>());
-        std::wstring line = Quote(bin + L"\\devsim.exe") + L" " + Quote(config) + L" " + segment[0] + L" " +
-                            segment[1] + L" " + segment[2] + L" --log " + Quote(work + L"\\devsim-" + segment[0] + L".log");
+        std::wstring line = Quote(bin + L"\\devsim.exe") + L" " + Quote(config) + L" " + segment.name + L" " +
+                            segment.port + L" " + segment.options + L" --log " +
+                            Quote(work + L"\\devsim-" + segment.name + L".log");
         if (!devices.back()->Start(line))
             std::printf("demo: devsim did not start\n");
     }
     ::Sleep(1000);
 
     CStartedProcess orvex;
+    AlarmBand band{};
     bool ok = orvex.Start(Quote(bin + L"\\orvex.exe"), work);
     if (ok)
-        ok = seconds > 0 ? Drive(orvex, work, seconds) : orvex.Wait(INFINITE) >= 0;
-    PrintRecordings(work);
+        ok = seconds > 0 ? Drive(orvex, work, seconds, band) : orvex.Wait(INFINITE) >= 0;
+    PrintRecordings(work, seconds > 0 ? &band : nullptr);
     Gdiplus::GdiplusShutdown(gdiplus);
     return ok ? 0 : 1;
 }

@@ -268,9 +268,9 @@ TEST_F(ControllerLine, RangeSettingReadsTheConfigurationThenSetsIt)
     auto commands = Commands(*sim, skip);
     ASSERT_EQ(commands.size(), 2u);
     EXPECT_EQ(commands[0], WithChecksum("$112"));
-    EXPECT_EQ(commands[1], WithChecksum("%1111090600"));  // devsim's module answers !11080600 at first
+    EXPECT_EQ(commands[1], WithChecksum("%1111090640"));  // devsim's module answers !11080640 at first
     EXPECT_TRUE(c.SetInputRange(L"0D"));
-    EXPECT_EQ(Commands(*sim, skip).back(), WithChecksum("%11110D0600"));
+    EXPECT_EQ(Commands(*sim, skip).back(), WithChecksum("%11110D0640"));
 }
 
 // Formulas see every variable by its value, read by its tag; an output is on when its value is

@@ -355,11 +355,11 @@ TEST_F(DconLine, DevsimKeepsTheInputRangeItIsGiven)
     ASSERT_TRUE(segment.serial.Open());
     std::wstring request = L"$172", reply;
     ASSERT_TRUE(segment.serial.Transact(request, reply));
-    EXPECT_EQ(reply, L"!17080600");
+    EXPECT_EQ(reply, L"!17080640");  // 9600 baud, checksum on
     request = L"%17170A" + reply.substr(5, 4);
     ASSERT_TRUE(segment.serial.Transact(request, reply));
     EXPECT_EQ(reply, L"!17");
     request = L"$172";
     ASSERT_TRUE(segment.serial.Transact(request, reply));
-    EXPECT_EQ(reply, L"!170A0600");
+    EXPECT_EQ(reply, L"!170A0640");
 }

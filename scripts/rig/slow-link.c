@@ -97,6 +97,20 @@ static void Pass(struct Direction* d, double seconds, double bytes_per_second)
     }
 }
 
+/* A pty master's termios calls reach its slave's settings. */
+static void FollowSpeed(int host, int far_end)
+{
+    struct termios line, far;
+    if (tcgetattr(host, &line) != 0 || tcgetattr(far_end, &far) != 0)
+        return;
+    speed_t speed = cfgetospeed(&line);
+    if (cfgetospeed(&far) == speed)
+        return;
+    cfsetispeed(&far, speed);
+    cfsetospeed(&far, speed);
+    tcsetattr(far_end, TCSANOW, &far);
+}
+
 static double Now(void)
 {
     struct timespec t;
@@ -125,6 +139,7 @@ int main(int argc, char** argv)
     while (!g_stop) {
         usleep(kTickMicroseconds);
         double now = Now();
+        FollowSpeed(a, b);  /* before the bytes pass, so that they arrive at the speed they were sent at */
         Take(&there);
         Take(&back);
         Pass(&there, now - last, bytes_per_second);

@@ -18,6 +18,8 @@ const wchar_t kHelpText[] =
     L"SETBREAK ........... Set the device break line\n"
     L"CLRBREAK ........... Clear the device break line\n"
     L"REPEAT 50 command .. repeat 50 times command\n"
+    L"SCAN ............... find the modules on the line at its speed\n"
+    L"SCAN ALL 10 1F ..... at every speed, only addresses 10 to 1F\n"
     L"ERRORS ............. show io errors\n"
     L"HELP ............... help\n"
     L"EXIT ............... exit\n";

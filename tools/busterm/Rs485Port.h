@@ -26,6 +26,10 @@ public:
     BOOL SetDcb(const std::wstring& dcb);
     BOOL SetPort(const std::wstring& portName);
     void SetChecksum(bool on) { m_checksum = on; }
+    bool Checksum() const { return m_checksum != FALSE; }
+    const std::wstring& PortName() const { return m_portName; }
+    const std::wstring& Dcb() const { return m_dcb; }
+    int Delay() const { return m_delay; }
     // Refuses a negative delay: the worker sleeps an unsigned count.
     bool SetDelay(int milliseconds);
     // Frames the command in place and returns the module's reply; false when the port is not

@@ -1,10 +1,12 @@
 #include "Terminal.h"
 #include "HelpText.h"
 #include "LineReader.h"
+#include "LineScan.h"
 #include "RepeatCommand.h"
 
 int CTerminal::Run(FILE* input)
 {
+    m_input = input;
     PrintBanner();
     wprintf(L"%ls", kPortLine);
     fflush(stdout);
@@ -57,6 +59,9 @@ bool CTerminal::Execute(const std::wstring& line)
         break;
     case CommandKind::Port:
         PrintResult(m_port.SetPort(command.setting), L"OK!!\n");
+        break;
+    case CommandKind::Scan:
+        Scan(command.scan);
         break;
     case CommandKind::Raw:
         SendRaw(line);
@@ -111,4 +116,19 @@ void CTerminal::SayIfReplyCut()
 {
     if (m_port.LastReplyCut())
         wprintf(L"REPLY TOO LONG, CUT TO %d CHARACTERS\n", int(CRs485Port::kBufferBytes));
+}
+
+void CTerminal::Scan(const ScanRequest& request)
+{
+    if (!request.valid) {
+        wprintf(L"FAIL!\n");
+        return;
+    }
+    CInputWatch watch(m_input);
+    CLineScan scan(m_port, watch);
+    bool whole = scan.Run(request);
+    wprintf(L"%ls, %u MODULES FOUND\n", whole ? L"SCAN DONE" : L"SCAN STOPPED", unsigned(scan.Found().size()));
+    for (const std::wstring& line : ControllerXmlLines(scan.Found(), m_port.PortName(), m_port.Delay()))
+        wprintf(L"%ls\n", line.c_str());
+    watch.DropStoppingLine();
 }

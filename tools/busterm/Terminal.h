@@ -22,7 +22,9 @@ private:
     void SendRaw(const std::wstring& line);
     void Repeat(const std::wstring& line);
     void SayIfReplyCut();
+    void Scan(const ScanRequest& request);
 
     CRs485Port& m_port;
     CConsoleColor& m_colour;
+    FILE* m_input = nullptr;
 };

@@ -1,5 +1,7 @@
 #include "TerminalCommand.h"
 #include <cwchar>
+#include <sstream>
+#include <vector>
 
 namespace {
 struct ExactCommand {
@@ -26,6 +28,33 @@ bool StartsWith(const std::wstring& line, const wchar_t* prefix)
 std::wstring From(const std::wstring& line, size_t first)
 {
     return first < line.size() ? line.substr(first) : std::wstring();
+}
+
+bool ReadAddress(const std::wstring& word, unsigned& address)
+{
+    if (word.empty() || word.size() > 2 || word.find_first_not_of(L"0123456789ABCDEF") != std::wstring::npos)
+        return false;
+    address = unsigned(std::wcstoul(word.c_str(), nullptr, 16));
+    return true;
+}
+
+ScanRequest ParseScan(const std::wstring& line)
+{
+    std::wistringstream in(line);
+    std::vector<std::wstring> words;
+    for (std::wstring word; in >> word;)
+        words.push_back(word);
+    ScanRequest scan;
+    size_t next = 1;
+    if (next < words.size() && words[next] == L"ALL") {
+        scan.allSpeeds = true;
+        ++next;
+    }
+    if (next == words.size())
+        return scan;
+    scan.valid = words.size() == next + 2 && ReadAddress(words[next], scan.first) &&
+                 ReadAddress(words[next + 1], scan.last) && scan.first <= scan.last;
+    return scan;
 }
 }  // namespace
 
@@ -56,7 +85,10 @@ TerminalCommand ParseCommand(const std::wstring& line)
             return command;
         }
     }
-    if (StartsWith(line, L"DELA")) {
+    if (line == L"SCAN" || StartsWith(line, L"SCAN ")) {
+        command.kind = CommandKind::Scan;
+        command.scan = ParseScan(line);
+    } else if (StartsWith(line, L"DELA")) {
         command.kind = CommandKind::Delay;
         command.delay = _wtoi(From(line, 6).c_str());
     } else if (StartsWith(line, L"CS")) {

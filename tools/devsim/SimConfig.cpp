@@ -34,6 +34,26 @@ std::vector<CComPtr<IXMLDOMElement>> Elements(IXMLDOMDocument* document, const w
     return found;
 }
 
+// The last port of that name counts, as in the engine's loader.
+CComPtr<IXMLDOMElement> FindPort(const std::vector<CComPtr<IXMLDOMElement>>& ports, const std::wstring& name)
+{
+    CComPtr<IXMLDOMElement> found;
+    for (const auto& port : ports)
+        if (Attribute(port, L"name") == name)
+            found = port;
+    return found;
+}
+
+std::vector<std::wstring> SplitSegments(const std::wstring& text)
+{
+    std::vector<std::wstring> names;
+    size_t start = 0;
+    for (size_t plus; (plus = text.find(L'+', start)) != std::wstring::npos; start = plus + 1)
+        names.push_back(text.substr(start, plus - start));
+    names.push_back(text.substr(start));
+    return names;
+}
+
 bool LoadDocument(const std::wstring& file, CComPtr<IXMLDOMDocument>& document)
 {
     if (FAILED(::CoCreateInstance(kClsidDOMDocument, nullptr, CLSCTX_ALL, kIidIXMLDOMDocument,
@@ -48,7 +68,7 @@ bool LoadDocument(const std::wstring& file, CComPtr<IXMLDOMDocument>& document)
 }
 }  // namespace
 
-bool LoadSegmentConfig(const std::wstring& file, const std::wstring& segment, SimSegmentConfig& config,
+bool LoadSegmentConfig(const std::wstring& file, const std::wstring& segments, SimSegmentConfig& config,
                        std::wstring& error)
 {
     CComPtr<IXMLDOMDocument> document;
@@ -56,22 +76,26 @@ bool LoadSegmentConfig(const std::wstring& file, const std::wstring& segment, Si
         error = L"cannot read " + file;
         return false;
     }
-    bool found = false;
-    for (auto& port : Elements(document, L"//port")) {
-        if (Attribute(port, L"name") != segment)
-            continue;
-        found = true;
-        config.portId = Attribute(port, L"id");
-        config.settings = Attribute(port, L"dcb");
-        config.dcon = Attribute(port, L"protocol") == L"DCON";
-        config.lrc = Attribute(port, L"lrc") == L"on";
+    std::vector<CComPtr<IXMLDOMElement>> ports = Elements(document, L"//port");
+    std::vector<CComPtr<IXMLDOMElement>> devices = Elements(document, L"//device");
+    for (const std::wstring& segment : SplitSegments(segments)) {
+        CComPtr<IXMLDOMElement> port = FindPort(ports, segment);
+        if (!port) {
+            error = L"no port named " + segment + L" in " + file;
+            return false;
+        }
+        std::wstring settings = Attribute(port, L"dcb");
+        bool lrc = Attribute(port, L"lrc") == L"on";
+        if (config.portId.empty()) {
+            config.portId = Attribute(port, L"id");
+            config.settings = settings;
+            config.dcon = Attribute(port, L"protocol") == L"DCON";
+            config.lrc = lrc;
+        }
+        for (auto& device : devices)
+            if (Attribute(device, L"transport") == segment)
+                config.devices.push_back({Attribute(device, L"name"), Attribute(device, L"addres"),
+                                          unsigned(_wtoi(settings.c_str())), lrc});
     }
-    if (!found) {
-        error = L"no port named " + segment + L" in " + file;
-        return false;
-    }
-    for (auto& device : Elements(document, L"//device"))
-        if (Attribute(device, L"transport") == segment)
-            config.devices.push_back({Attribute(device, L"name"), Attribute(device, L"addres")});
     return true;
 }

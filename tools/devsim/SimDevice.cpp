@@ -1,5 +1,7 @@
 #include "SimDevice.h"
+#include "DconBaud.h"
 #include "TextConv.h"
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -10,15 +12,16 @@ struct KindEntry {
     const wchar_t* keyword;
     CSimDevice::Kind kind;
     int inputs, outputs;
+    const char* range;  // the analog input type a module of the kind is delivered with
 };
 
 const KindEntry kKinds[] = {
-    {L"ICP7041D", CSimDevice::DigitalIn, 16, 0},   {L"ICP7042D", CSimDevice::DigitalOut, 0, 13},
-    {L"ICP7044D", CSimDevice::DigitalInOut, 4, 8}, {L"ICP7045D", CSimDevice::DigitalOut, 0, 16},
-    {L"ICP7052D", CSimDevice::Counter, 8, 0},      {L"ICP7055D", CSimDevice::DigitalInOut, 8, 8},
-    {L"ICP7017", CSimDevice::Analog, 8, 0},        {L"ICP7018", CSimDevice::Analog, 8, 0},
-    {L"ICP7033", CSimDevice::Analog, 3, 0},        {L"IVA8", CSimDevice::Iva8, 1, 0},
-    {L"RRG12", CSimDevice::Rrg12, 2, 1},
+    {L"ICP7041D", CSimDevice::DigitalIn, 16, 0, ""},   {L"ICP7042D", CSimDevice::DigitalOut, 0, 13, ""},
+    {L"ICP7044D", CSimDevice::DigitalInOut, 4, 8, ""}, {L"ICP7045D", CSimDevice::DigitalOut, 0, 16, ""},
+    {L"ICP7052D", CSimDevice::Counter, 8, 0, ""},      {L"ICP7055D", CSimDevice::DigitalInOut, 8, 8, ""},
+    {L"ICP7017", CSimDevice::Analog, 8, 0, "08"},      {L"ICP7018", CSimDevice::Analog, 8, 0, "05"},
+    {L"ICP7033", CSimDevice::Analog, 3, 0, "20"},      {L"IVA8", CSimDevice::Iva8, 1, 0, ""},
+    {L"RRG12", CSimDevice::Rrg12, 2, 1, ""},
 };
 
 std::string Format(const char* format, unsigned value)
@@ -62,7 +65,8 @@ std::string SimFault::Name(bool modbus) const
 }
 
 CSimDevice::CSimDevice(const SimDeviceConfig& config)
-    : m_keyword(config.keyword), m_address(config.address), m_addressText(WideToAnsi(config.address))
+    : m_keyword(config.keyword), m_address(config.address), m_addressText(WideToAnsi(config.address)),
+      m_baud(config.baud), m_lrc(config.lrc)
 {
     for (const KindEntry& entry : kKinds)
         if (config.keyword == entry.keyword) {
@@ -70,6 +74,7 @@ CSimDevice::CSimDevice(const SimDeviceConfig& config)
             m_kind = entry.kind;
             m_inputs = entry.inputs;
             m_outputs = entry.outputs;
+            m_range = entry.range;
         }
     m_registers[4] = 1000;
     m_registers[5] = 100;
@@ -77,25 +82,64 @@ CSimDevice::CSimDevice(const SimDeviceConfig& config)
 
 std::string CSimDevice::Ok() const { return "!" + m_addressText; }
 
-std::string CSimDevice::DigitalStatus() const
+// The configuration as "$AA2" gives it: input type (the range of an analog module, 40 for a
+// digital one), speed code and data format (bit 6: checksum; 00 for readings in engineering units).
+std::string CSimDevice::Configuration() const
 {
+    int speed = DconBaudCode(m_baud);
+    return (m_kind == Analog ? m_range : std::string("40")) + Format("%02X", speed < 0 ? 6u : unsigned(speed)) +
+           (m_lrc ? "40" : "00");
+}
+
+double CSimDevice::Swing(int channel, double seconds)
+{
+    auto wave = m_waves.find(channel);
+    return wave == m_waves.end() ? 0.0 : wave->second.At(seconds, double(channel), m_noise);
+}
+
+uint32_t CSimDevice::FlippedInputs(double seconds) const
+{
+    uint32_t flipped = 0;
+    for (const auto& wave : m_waves)
+        if (wave.second.High(seconds, double(wave.first)))
+            flipped |= 1u << wave.first;
+    return flipped;
+}
+
+std::string CSimDevice::DigitalStatus(double seconds) const
+{
+    uint32_t inputs = m_inputStatus ^ FlippedInputs(seconds);
     switch (m_kind) {
-    case DigitalIn: return ">" + Format("%04X", m_inputStatus & 0xFFFF);
+    case DigitalIn: return ">" + Format("%04X", inputs & 0xFFFF);
     case DigitalOut: return ">" + Format("%04X", m_outputStatus & 0xFFFF);
-    default: return ">" + Format("%02X", m_outputStatus & 0xFF) + Format("%02X", m_inputStatus & 0xFF);
+    default: return ">" + Format("%02X", m_outputStatus & 0xFF) + Format("%02X", inputs & 0xFF);
     }
 }
 
-// Slowly changing inputs, so a plotted channel moves: ±5 V around 0, thermocouples around 25.
-float CSimDevice::AnalogValue(size_t i, double seconds) const
+// Slowly changing inputs, so a plotted channel moves: ±5 V around 0, thermocouples around 25,
+// unless a value is set; a wave swings around the set value (or 0 and 25).
+float CSimDevice::AnalogValue(size_t i, double seconds)
 {
+    double base = m_inputs == 3 ? 25.0 : 0.0;
     if (!m_analog.empty())
-        return i < m_analog.size() ? m_analog[i] : 0.0f;
-    double wave = 5.0 * std::sin(2.0 * 3.14159265358979 * seconds / 60.0 + double(i));
-    return float(m_inputs == 3 ? 25.0 + wave : wave);
+        base = i < m_analog.size() ? m_analog[i] : 0.0;
+    if (m_waves.count(int(i)))
+        return float(base + Swing(int(i), seconds));
+    if (!m_analog.empty())
+        return float(base);
+    return float(base + 5.0 * std::sin(2.0 * 3.14159265358979 * seconds / 60.0 + double(i)));
 }
 
-std::string CSimDevice::AnalogFields(const std::string& channel, double seconds) const
+// A reading register of the RRG-12 (4 and 5 are its inputs 0 and 1) as it reads now.
+uint16_t CSimDevice::Register(unsigned reg, double seconds)
+{
+    if (reg != 4 && reg != 5)
+        return m_registers[reg];
+    double value = double(m_registers[reg]) + 100.0 * Swing(int(reg - 4), seconds);
+    return uint16_t(std::lround(std::min(65535.0, std::max(0.0, value))));
+}
+
+std::string CSimDevice::AnalogFields(const std::string& channel, double seconds)
 {
     std::string reply = ">";
     for (int i = 0; i < m_inputs; ++i) {
@@ -123,7 +167,7 @@ std::string CSimDevice::AnswerDcon(const std::string& command, double seconds)
     if (lead == '$' && m_kind == Counter && body.size() == 2 && body[0] == 'C' && IsHex(body.substr(1)))
         return Ok();
     if (lead == '@' && body.empty() && m_kind != Counter && m_kind != Analog)
-        return DigitalStatus();
+        return DigitalStatus(seconds);
     if (lead == '@' && (m_kind == DigitalOut || m_kind == DigitalInOut) && IsHex(body) &&
         body.size() == (m_outputs > 8 ? 4u : 2u)) {
         m_outputStatus = uint32_t(std::strtoul(body.c_str(), nullptr, 16)) & ((1u << m_outputs) - 1);
@@ -135,8 +179,8 @@ std::string CSimDevice::AnswerDcon(const std::string& command, double seconds)
     }
     if (lead == '#' && m_kind == Analog && body.size() <= 1 && (body.empty() || IsHex(body)))
         return AnalogFields(body, seconds);
-    if (lead == '$' && m_kind == Analog && body == "2")
-        return Ok() + m_range + "0600";
+    if (lead == '$' && body == "2")
+        return Ok() + Configuration();
     if (lead == '%' && m_kind == Analog && body.size() == 8 && body.substr(0, 2) == m_addressText) {
         m_range = body.substr(2, 2);
         return Ok();
@@ -153,12 +197,14 @@ bool CSimDevice::Accepts(const std::vector<uint8_t>& frame) const
     return m_kind == Rrg12 && frame[0] == uint8_t(_wtoi(m_address.c_str())) && frame[1] != 0x19;
 }
 
-std::vector<uint8_t> CSimDevice::AnswerModbus(const std::vector<uint8_t>& frame)
+std::vector<uint8_t> CSimDevice::AnswerModbus(const std::vector<uint8_t>& frame, double seconds)
 {
     if (frame.size() >= 2 && frame[1] == 0x08)
         return frame;  // diagnostics: the echo
-    if (frame.size() >= 4 && frame[1] == 0x19)
-        return {0x01, 0x19, 0x07, frame[2], frame[3], 0x00, 0x00, 0x00, m_iva[0], m_iva[1]};
+    if (frame.size() >= 4 && frame[1] == 0x19) {
+        int reading = int16_t(uint16_t(m_iva[0] << 8 | m_iva[1])) + int(std::lround(100.0 * Swing(0, seconds)));
+        return {0x01, 0x19, 0x07, frame[2], frame[3], 0x00, 0x00, 0x00, uint8_t(reading >> 8), uint8_t(reading)};
+    }
     if (frame.size() < 6)
         return {frame[0], uint8_t(frame[1] | 0x80), 0x03};
     unsigned reg = unsigned(frame[2] << 8 | frame[3]);
@@ -170,8 +216,9 @@ std::vector<uint8_t> CSimDevice::AnswerModbus(const std::vector<uint8_t>& frame)
     if (frame[1] == 3 && value >= 1 && value <= 16 && reg + value <= 16) {
         std::vector<uint8_t> reply = {frame[0], 0x03, uint8_t(2 * value)};
         for (unsigned r = reg; r < reg + value; ++r) {
-            reply.push_back(uint8_t(m_registers[r] >> 8));
-            reply.push_back(uint8_t(m_registers[r] & 0xFF));
+            uint16_t reading = Register(r, seconds);
+            reply.push_back(uint8_t(reading >> 8));
+            reply.push_back(uint8_t(reading & 0xFF));
         }
         return reply;
     }
@@ -224,4 +271,16 @@ void CSimDevice::Vary(std::mt19937& random)
     m_iva[1] = uint8_t(random());
     m_registers[4] = uint16_t(random());
     m_registers[5] = uint16_t(random());
+}
+
+bool CSimDevice::SetWave(int channel, const SimWave& wave)
+{
+    bool waves = m_kind == Analog || m_kind == DigitalIn || m_kind == DigitalInOut || IsModbus();
+    if (!waves || channel >= m_inputs)
+        return false;
+    if (channel >= 0)
+        m_waves[channel] = wave;
+    for (int i = 0; channel < 0 && i < m_inputs; ++i)
+        m_waves[i] = wave;
+    return true;
 }

@@ -34,6 +34,13 @@ bool CSimPort::Write(const std::string& bytes)
     return ::WriteFile(m_port, bytes.data(), DWORD(bytes.size()), &written, nullptr) && written == bytes.size();
 }
 
+unsigned CSimPort::Baud()
+{
+    DCB dcb{};
+    dcb.DCBlength = sizeof dcb;
+    return ::GetCommState(m_port, &dcb) ? unsigned(dcb.BaudRate) : 0;
+}
+
 bool CSimPipeClient::Connect(const std::wstring& path)
 {
     for (;;) {

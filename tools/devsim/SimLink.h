@@ -9,6 +9,9 @@ public:
     // What has arrived, waiting at most about 1 ms for a first byte.
     std::string Read();
     bool Write(const std::string& bytes);
+    // The speed the line runs at now. The rig's cable gives this end the speed the host set at
+    // the other, so that bytes sent at another speed than a device's are noise to it.
+    unsigned Baud();
 
 private:
     CHandle m_port;

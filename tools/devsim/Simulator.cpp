@@ -41,9 +41,9 @@ CSimDevice* CSimulator::Find(const std::wstring& address)
     return nullptr;
 }
 
-std::string CSimulator::FrameDcon(const std::string& text) const
+std::string CSimulator::FrameDcon(const std::string& text, bool lrc)
 {
-    return m_config.lrc ? text + Hex2(DconChecksum(text)) + "\r" : text + "\r";
+    return lrc ? text + Hex2(DconChecksum(text)) + "\r" : text + "\r";
 }
 
 // A fault asked for with --fault first, while it lasts; else one at random when asked for.
@@ -61,7 +61,7 @@ SimFault CSimulator::TakeFault(CSimDevice& device, bool modbus)
     // A wrong checksum needs a checksum: DCON without it has four kinds.
     const SimFault::Kind kinds[] = {SimFault::Silent, SimFault::Late, SimFault::Garbage, SimFault::Exception,
                                     SimFault::BadSum};
-    size_t count = modbus || m_config.lrc ? 5 : 4;
+    size_t count = modbus || device.Lrc() ? 5 : 4;
     fault.kind = kinds[m_random() % count];
     fault.ms = m_lateMs;
     return fault;
@@ -83,12 +83,12 @@ CSimulator::Answer CSimulator::Faulted(CSimDevice& device, std::string reply, bo
         if (modbus && request.size() >= 2)
             reply = WithCrc({request[0], uint8_t(request[1] | 0x80), 0x02}, false);
         else if (!modbus)
-            reply = FrameDcon("?" + WideToAnsi(device.Address()));
+            reply = FrameDcon("?" + WideToAnsi(device.Address()), device.Lrc());
         break;
     case SimFault::BadSum:
         if (modbus && reply.size() >= 2)
             reply.back() = char(reply.back() ^ 0x5A);
-        else if (m_config.lrc && reply.size() >= 3)
+        else if (device.Lrc() && reply.size() >= 3)
             reply.replace(reply.size() - 3, 2, Hex2(DconChecksum(reply.substr(0, reply.size() - 3)) + 1));
         break;
     default: break;
@@ -97,29 +97,39 @@ CSimulator::Answer CSimulator::Faulted(CSimDevice& device, std::string reply, bo
     return answer;
 }
 
-CSimulator::Answer CSimulator::HandleDcon(const std::string& line, bool strict)
+// The command a device takes the line for: with its checksum on, the line must carry a good one
+// (a pipe may bring the bare command instead); a module ignores a line with a wrong checksum.
+bool CSimulator::CommandFor(const CSimDevice& device, const std::string& text, bool strict, std::string& command)
 {
-    std::string command = line;
-    while (!command.empty() && (command.back() == '\0' || command.back() == '\r'))
-        command.pop_back();
+    command = text;
+    if (!device.Lrc() || text.size() < 2)
+        return !device.Lrc() || !strict;
+    std::string bare = text.substr(0, text.size() - 2);
+    if (text.substr(text.size() - 2) == Hex2(DconChecksum(bare)))
+        command = bare;
+    else if (strict)
+        return false;
+    return true;
+}
+
+CSimulator::Answer CSimulator::HandleDcon(const std::string& line, bool strict, unsigned lineBaud)
+{
     if (strict && (line.empty() || line.back() != '\r'))
         return {};
-    if (m_config.lrc && command.size() >= 2) {
-        std::string text = command.substr(0, command.size() - 2);
-        if (command.substr(command.size() - 2) == Hex2(DconChecksum(text)))
-            command = text;
-        else if (strict)
-            return {};  // a module ignores a line with a wrong checksum
+    std::string text = line;
+    while (!text.empty() && (text.back() == '\0' || text.back() == '\r'))
+        text.pop_back();
+    for (CSimDevice& device : m_devices) {
+        std::string command;
+        if (device.IsModbus() || !device.Hears(lineBaud) || !CommandFor(device, text, strict, command) ||
+            command.size() < 3 || _wcsicmp(AnsiToWide(command.substr(1, 2)).c_str(), device.Address().c_str()) != 0)
+            continue;
+        std::string reply = Vary(&device)->AnswerDcon(command, Seconds());
+        if (reply.empty())
+            return {};
+        return Faulted(device, FrameDcon(reply, device.Lrc()), false, {});
     }
-    if (command.size() < 3)
-        return {};
-    CSimDevice* device = Find(AnsiToWide(command.substr(1, 2)));
-    if (!device)
-        return {};
-    std::string reply = Vary(device)->AnswerDcon(command, Seconds());
-    if (reply.empty())
-        return {};
-    return Faulted(*device, FrameDcon(reply), false, {});
+    return {};
 }
 
 CSimDevice* CSimulator::Vary(CSimDevice* device)
@@ -129,16 +139,16 @@ CSimDevice* CSimulator::Vary(CSimDevice* device)
     return device;
 }
 
-CSimulator::Answer CSimulator::HandleModbus(const std::string& frame)
+CSimulator::Answer CSimulator::HandleModbus(const std::string& frame, unsigned lineBaud)
 {
     if (frame.size() < 4 || !HasGoodCrc(frame))
         return {};
     std::vector<uint8_t> request(frame.begin(), frame.end() - 2);
     bool broadcast = request[0] == 0 && request[1] == 0x08;
     for (CSimDevice& device : m_devices) {
-        if (!device.IsModbus() || !(broadcast || device.Accepts(request)))
+        if (!device.IsModbus() || !device.Hears(lineBaud) || !(broadcast || device.Accepts(request)))
             continue;
-        return Faulted(device, WithCrc(Vary(&device)->AnswerModbus(request), false), true, request);
+        return Faulted(device, WithCrc(Vary(&device)->AnswerModbus(request, Seconds()), false), true, request);
     }
     return {};
 }
@@ -146,8 +156,8 @@ CSimulator::Answer CSimulator::HandleModbus(const std::string& frame)
 CSimulator::Answer CSimulator::HandleMessage(const std::string& message)
 {
     if (message.size() >= 4 && HasGoodCrc(message))
-        return HandleModbus(message);
-    return HandleDcon(message, false);
+        return HandleModbus(message, 0);
+    return HandleDcon(message, false, 0);
 }
 
 bool CSimulator::HasGoodCrc(const std::string& frame)

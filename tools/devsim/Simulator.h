@@ -27,9 +27,10 @@ public:
     void Seed(unsigned seed) { m_random.seed(seed); }
 
     // A DCON command line. strict: it must end in "\r" and, with the checksum on, carry a good
-    // checksum (a pipe may bring the bare command text instead).
-    Answer HandleDcon(const std::string& line, bool strict);
-    Answer HandleModbus(const std::string& frame);
+    // checksum (a pipe may bring the bare command text instead). lineBaud: the speed the line
+    // ran at while it came (0: a pipe); only a device at that speed hears it.
+    Answer HandleDcon(const std::string& line, bool strict, unsigned lineBaud);
+    Answer HandleModbus(const std::string& frame, unsigned lineBaud);
     // A pipe message: a Modbus frame when it ends in its own CRC, else a DCON line.
     Answer HandleMessage(const std::string& message);
 
@@ -42,7 +43,8 @@ private:
     Answer Faulted(CSimDevice& device, std::string reply, bool modbus, const std::vector<uint8_t>& request);
     SimFault TakeFault(CSimDevice& device, bool modbus);
     CSimDevice* Vary(CSimDevice* device);
-    std::string FrameDcon(const std::string& text) const;
+    static bool CommandFor(const CSimDevice& device, const std::string& text, bool strict, std::string& command);
+    static std::string FrameDcon(const std::string& text, bool lrc);
 
     SimSegmentConfig m_config;
     std::vector<CSimDevice> m_devices;

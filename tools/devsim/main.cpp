@@ -12,7 +12,9 @@
 
 namespace {
 const char kUsage[] =
-    "usage: devsim <controller.xml> <segment> <port> [options]\n"
+    "usage: devsim <controller.xml> <segment>[+<segment>...] <port> [options]\n"
+    "  <segment>             the port element whose devices answer; with several, all their devices\n"
+    "                        hang on one line, each at its own segment's speed and checksum mode\n"
     "  <port>                COMn: the simulator's end of the line; \\\\.\\pipe\\name: client of that pipe\n"
     "  --log FILE            log every request with its time and the reply\n"
     "  --set ADDR=VALUE      digital input status (hex), counter (decimal), analog inputs (1.25:-0.5),\n"
@@ -21,6 +23,10 @@ const char kUsage[] =
     "                        reply loses its last BYTES); *COUNT: the next COUNT requests only\n"
     "  --random-faults PERCENT[:MS]  a fault of a kind the segment can show in PERCENT % of the\n"
     "                        replies, late ones MS ms late (100)\n"
+    "  --wave ADDR[.CH]=SHAPE:PERIOD[:AMPLITUDE[:NOISE]]  the input (every input without .CH)\n"
+    "                        swings around its value: sine, triangle or square, PERIOD seconds,\n"
+    "                        AMPLITUDE (1) either side, NOISE (0) the spread of the noise; a\n"
+    "                        digital input flips in the upper half of the wave\n"
     "  --random-values       new random readings in every reply\n"
     "  --seed N              seeds the random faults and readings (1)\n";
 
@@ -28,6 +34,7 @@ struct Options {
     std::wstring config, segment, port, log;
     std::vector<std::pair<std::wstring, std::string>> sets;
     std::vector<std::pair<std::wstring, SimFault>> faults;
+    std::vector<std::pair<std::wstring, std::string>> waves;
     double faultShare = 0.0;
     int lateMs = 100;
     bool randomValues = false;
@@ -109,6 +116,8 @@ bool ParseOptions(int argc, wchar_t** argv, Options& options)
             options.log = argument;
         } else if (option == L"--set" && SplitAssignment(argument, address, value)) {
             options.sets.emplace_back(address, value);
+        } else if (option == L"--wave" && SplitAssignment(argument, address, value)) {
+            options.waves.emplace_back(address, value);
         } else if (option == L"--fault" && SplitAssignment(argument, address, value)) {
             SimFault fault;
             if (!ParseFault(value, fault))
@@ -126,6 +135,22 @@ bool ParseOptions(int argc, wchar_t** argv, Options& options)
     return true;
 }
 
+// ADDR or ADDR.CH
+bool ApplyWave(const std::wstring& target, const std::string& text, CSimulator& simulator)
+{
+    size_t dot = target.find(L'.');
+    int channel = dot == std::wstring::npos ? -1 : _wtoi(target.c_str() + dot + 1);
+    bool channelRead = dot == std::wstring::npos ||
+                       (dot + 1 < target.size() && target.find_first_not_of(L"0123456789", dot + 1) == std::wstring::npos);
+    CSimDevice* device = simulator.Find(target.substr(0, dot));
+    SimWave wave;
+    if (!channelRead || !device || !ParseWave(text, wave) || !device->SetWave(channel, wave)) {
+        fwprintf(stderr, L"devsim: cannot make %ls swing\n", target.c_str());
+        return false;
+    }
+    return true;
+}
+
 bool Apply(const Options& options, CSimulator& simulator)
 {
     for (const auto& set : options.sets) {
@@ -135,6 +160,9 @@ bool Apply(const Options& options, CSimulator& simulator)
             return false;
         }
     }
+    for (const auto& wave : options.waves)
+        if (!ApplyWave(wave.first, wave.second, simulator))
+            return false;
     for (const auto& fault : options.faults) {
         CSimDevice* device = simulator.Find(fault.first);
         if (!device) {
@@ -184,19 +212,22 @@ void ServePort(CSimPort& port, CSimulator& simulator, CSimLog& log)
             for (size_t end; (end = pending.find('\r')) != std::string::npos;) {
                 std::string line = pending.substr(0, end + 1);
                 pending.erase(0, end + 1);
-                Reply(port, simulator.HandleDcon(line, true), log, simulator.Seconds(), pendingCame, line, false);
+                Reply(port, simulator.HandleDcon(line, true, port.Baud()), log, simulator.Seconds(), pendingCame, line,
+                      false);
             }
         } else {
             for (size_t length; (length = CSimulator::ModbusRequestLength(pending)) > 0;) {
                 std::string frame = pending.substr(0, length);
                 pending.erase(0, length);
-                Reply(port, simulator.HandleModbus(frame), log, simulator.Seconds(), pendingCame, frame, true);
+                Reply(port, simulator.HandleModbus(frame, port.Baud()), log, simulator.Seconds(), pendingCame, frame,
+                      true);
             }
         }
         if (!pending.empty() && sinceByte.Milliseconds() >= kPauseMs) {  // a pause ends whatever came without an end
             std::string rest;
             rest.swap(pending);
-            CSimulator::Answer answer = simulator.Dcon() ? CSimulator::Answer() : simulator.HandleModbus(rest);
+            CSimulator::Answer answer =
+                simulator.Dcon() ? CSimulator::Answer() : simulator.HandleModbus(rest, port.Baud());
             Reply(port, answer, log, simulator.Seconds(), pendingCame, rest, !simulator.Dcon());
         }
     }

@@ -23,12 +23,14 @@ const char kHelp[] =
     "SETBREAK ........... Set the device break line\n"
     "CLRBREAK ........... Clear the device break line\n"
     "REPEAT 50 command .. repeat 50 times command\n"
+    "SCAN ............... find the modules on the line at its speed\n"
+    "SCAN ALL 10 1F ..... at every speed, only addresses 10 to 1F\n"
     "ERRORS ............. show io errors\n"
     "HELP ............... help\n"
     "EXIT ............... exit\n";
 const char kBanner[] = "Norvane 1.0 KPM RS485 Module configurator.\n";
 const char kPortLine[] = "COM2: DCB=9600,n,8,1 RS485\n";
-const int kBannerLines = 19;
+const int kBannerLines = 21;
 
 class BustermSession : public ::testing::Test {
 protected:

@@ -67,3 +67,29 @@ TEST(TerminalCommand, SpeedAndPortBuildTheirSettings)
     EXPECT_EQ(port.setting, L"\\\\.\\COM10");
     EXPECT_EQ(Parse(L"CP").setting, L"\\\\.\\COM");
 }
+
+TEST(TerminalCommand, ScanTakesAllAndAnAddressRange)
+{
+    const struct {
+        const wchar_t* line;
+        bool valid, allSpeeds;
+        unsigned first, last;
+    } cases[] = {
+        {L"scan", true, false, 0x00, 0xFF},        {L"SCAN ALL", true, true, 0x00, 0xFF},
+        {L"scan 10 1f", true, false, 0x10, 0x1F},  {L"SCAN ALL 7 7", true, true, 0x07, 0x07},
+        {L"SCAN 1F 10", false, false, 0x00, 0xFF}, {L"SCAN 10", false, false, 0x00, 0xFF},
+        {L"SCAN 100 1FF", false, false, 0x00, 0xFF}, {L"SCAN 1G 20", false, false, 0x00, 0xFF},
+        {L"SCAN ALL ALL", false, true, 0x00, 0xFF},
+    };
+    for (const auto& c : cases) {
+        TerminalCommand command = Parse(c.line);
+        ASSERT_EQ(command.kind, CommandKind::Scan) << c.line;
+        EXPECT_EQ(command.scan.valid, c.valid) << c.line;
+        if (c.valid) {
+            EXPECT_EQ(command.scan.allSpeeds, c.allSpeeds) << c.line;
+            EXPECT_EQ(command.scan.first, c.first) << c.line;
+            EXPECT_EQ(command.scan.last, c.last) << c.line;
+        }
+    }
+    EXPECT_EQ(Parse(L"SCANNER").kind, CommandKind::Raw);
+}

@@ -19,6 +19,7 @@ CSerial::~CSerial() { Close(); }
 bool CSerial::Open()
 {
     Close();
+    m_unanswered = false;
     if (!OpenFile())
         return false;
     m_open = Configure();
@@ -224,14 +225,11 @@ void CSerial::ServeText()
         CScopedLock lock(m_lock);
         std::string bytes = WideToAnsi(m_request);
         bytes.resize(std::min(bytes.size(), kTextLimit));
-        DropReceived();
-        DWORD written = 0;
-        m_written = ::WriteFile(m_port, bytes.data(), DWORD(bytes.size()), &written, nullptr) != FALSE;
-        if (m_written) {
-            std::string received(kTextLimit, '\0');
-            size_t count = ReadReply(reinterpret_cast<unsigned char*>(&received[0]), kTextLimit, DconLineEnded);
+        std::string received(kTextLimit, '\0');
+        size_t count = 0;
+        m_written = WriteAndRead(bytes, reinterpret_cast<unsigned char*>(&received[0]), kTextLimit, DconLineEnded, count);
+        if (m_written)
             m_reply = AnsiToWide(received.data(), count);
-        }
     }
     ::SetEvent(m_doneEvent);
 }
@@ -240,14 +238,38 @@ void CSerial::ServeBinary()
 {
     {
         CScopedLock lock(m_lock);
-        DropReceived();
-        DWORD written = 0;
-        m_written = ::WriteFile(m_port, m_frame.data, DWORD(m_frame.count), &written, nullptr) != FALSE;
+        CFrameRecord received;
+        size_t count = 0;
+        std::string bytes(reinterpret_cast<const char*>(m_frame.data), size_t(m_frame.count));
+        m_written = WriteAndRead(bytes, received.data, sizeof received.data, ModbusEndsInCrc, count);
         if (m_written) {
-            CFrameRecord received;
-            received.count = int(ReadReply(received.data, sizeof received.data, ModbusEndsInCrc));
+            received.count = int(count);
             m_frame = received;
         }
     }
     ::SetEvent(m_doneEvent);
+}
+
+bool CSerial::WriteAndRead(const std::string& request, unsigned char* buffer, size_t size, ReplyEnded ended,
+                           size_t& count)
+{
+    PrepareLine(request);
+    DWORD written = 0;
+    if (!::WriteFile(m_port, request.data(), DWORD(request.size()), &written, nullptr))
+        return false;
+    count = ReadReply(buffer, size, ended);
+    m_unanswered = !(count > 0 && ended(buffer, count));
+    m_lastRequest = request;
+    return true;
+}
+
+// A request that got no whole reply may still be answered late. Before the line asks anything
+// else, it waits one more reply delay and drops what came, so that a late answer is never taken
+// for another device's reply. The request's own repeat goes out at once: a late answer to the
+// same question is still its answer.
+void CSerial::PrepareLine(const std::string& request)
+{
+    if (m_unanswered && request != m_lastRequest)
+        ::Sleep(DWORD(std::max(m_delay, 0)));
+    DropReceived();
 }

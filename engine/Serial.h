@@ -47,6 +47,10 @@ private:
     DWORD ReadMore(unsigned char* chunk, DWORD size, bool whole);
     void ServeText();
     void ServeBinary();
+    // Drops what came since the last exchange, sends the request and reads its reply; false when
+    // the line is gone.
+    bool WriteAndRead(const std::string& request, unsigned char* buffer, size_t size, ReplyEnded ended, size_t& count);
+    void PrepareLine(const std::string& request);
 
     CHandle m_port;
     int m_delay;
@@ -59,6 +63,9 @@ private:
     CHandle m_requestEvent, m_doneEvent, m_quitEvent;
     bool m_open = false;
     bool m_written = false;  // whether the I/O thread could send the last request
+    // The I/O thread's own: the last request sent, and whether it got no whole reply.
+    std::string m_lastRequest;
+    bool m_unanswered = false;
     CHandle m_thread;
     CFrameRecord m_frame;
 };

@@ -183,6 +183,24 @@ TEST_F(ControllerLine, ALateModuleDoesNotChangeTheNextModulesValues)
     EXPECT_FLOAT_EQ(c.FindValue(L"U12")->payload.f, -3.5f);
 }
 
+// A module that answers both its tries too late: the line waits for the late answers before it asks
+// the next module, so the next module's values are never the late module's.
+TEST_F(ControllerLine, ALateAnswerIsNeverTakenForTheNextModules)
+{
+    std::string config = Wrap(0, Port("A", pairs[0].first, 40) + Device("ICP7017", "A", "11", Item("U11", 0)) +
+                                      Device("ICP7017", "A", "12", Item("U12", 0)));
+    ASSERT_NO_FATAL_FAILURE(Start(config, L"A", L"--set 11=1.25 --set 12=-3.5 --fault 11=late:100*2"));
+    ASSERT_TRUE(c.transports[0]->Open());
+    CCycleWindow window;
+    for (int pass = 1; pass <= 3; ++pass) {
+        ASSERT_TRUE(window.RunPasses(c, pass, 30000));
+        EXPECT_NE(c.FindValue(L"U12")->payload.f, 1.25f) << "pass " << pass;
+    }
+    EXPECT_EQ(window.failures + window.timers, 3);
+    EXPECT_FLOAT_EQ(c.FindValue(L"U11")->payload.f, 1.25f);
+    EXPECT_FLOAT_EQ(c.FindValue(L"U12")->payload.f, -3.5f);
+}
+
 // A reply cut off or garbled on the line is asked for once more at once: one bad reply costs a
 // repeat and the pass goes on; two in a row fail the pass and change no value. Without the
 // checksum the cut reply (the last field lost "750" and the carriage return) would read 3 for 3,75.

@@ -286,8 +286,8 @@ CSoakChecker::Try CSoakChecker::Account(Segment& segment, const Taken& taken, co
     Try result{injected || tainted, injected && !(late && uncertain)};
 
     double waitMs = kExchangeOverheadMs;
-    if (!config.Pipe())
-        waitMs += config.delayMs;
+    if (!config.Pipe())  // a try without a whole reply waits one more delay before the line asks another device
+        waitMs += (result.mayFail ? 2 : 1) * config.delayMs;
     else if (tainted || e.fault == "silent")
         waitMs += config.limitMs;
     else if (late)
@@ -483,7 +483,8 @@ double CSoakChecker::LongestPassAllowedMs() const
 {
     double reads = 0, writes = 0;
     for (const Segment& segment : m_segments) {
-        double exchangeMs = 2 * (segment.config.limitMs + kExchangeOverheadMs);  // a try and its repeat
+        // A try, its repeat, and a wait for a late answer before the next device.
+        double exchangeMs = 3 * (segment.config.limitMs + kExchangeOverheadMs);
         reads = std::max(reads, double(segment.reads.size()) * exchangeMs);
         writes = std::max(writes, double(segment.writes.size()) * exchangeMs);
     }

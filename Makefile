@@ -26,10 +26,11 @@ soak: deps
 demo: deps
 	scripts/demo.sh
 
-# The operator's guide shows the main dialog, the link report and the port dialog as the demo
-# leaves them: refresh its committed pictures from a new demo run.
+# The operator's guide shows the main dialog, the gas-mixture tab, the link report and the port
+# dialog as the demo leaves them: refresh its committed pictures from a new demo run.
 guide-images: demo
-	cp build/demo/main-dialog.png build/demo/link-report.png build/demo/port-dialog.png docs/images/
+	cp build/demo/main-dialog.png build/demo/mixture-tab.png build/demo/link-report.png build/demo/port-dialog.png \
+	  docs/images/
 
 clean:
 	rm -rf build

@@ -25,7 +25,7 @@ const wchar_t kHeldLinesAdvice[] =
     L"\nЗакройте программу, которая держит файл, и нажмите «Повтор». «Отмена» завершит работу без этих строк.";
 }  // namespace
 
-CMainDlg::CMainDlg(CController& engine) : m_engine(engine), m_startTime(LocalNow()) {}
+CMainDlg::CMainDlg(CController& engine) : m_engine(engine), m_mixture(engine), m_startTime(LocalNow()) {}
 
 bool CMainDlg::PreTranslateMessage(MSG& msg)
 {
@@ -74,6 +74,7 @@ bool CMainDlg::OnCommand(int id)
     case IDC_PORT: OnLinkDialog(); return true;
     case IDC_LINK: OnCheckLinks(); return true;
     case IDC_APPLY_LEVELS: OnApplyLevels(); return true;
+    case IDC_MIXTURE_APPLY: m_mixture.Apply(); return true;  // Enter while the page is shown
     default:
         if (!FindInputRange(id))
             return false;
@@ -120,6 +121,7 @@ LRESULT CMainDlg::OnInitDialog()
     m_engine.ComputeVariables();  // the list starts with the computed values
     FillTabs();
     FillList();
+    m_mixture.Create(m_hWnd, m_list);
     m_chartVariable = m_engine.variables.empty() ? nullptr : m_engine.variables.front().get();
     if (m_chartVariable)
         ShowInChart(*m_chartVariable);
@@ -387,6 +389,9 @@ void CMainDlg::OnChooseVariable(int row)
 
 void CMainDlg::OnTabChanged()
 {
-    int selected = int(::SendMessageW(m_tab, TCM_GETCURSEL, 0, 0));
-    ::ShowWindow(m_list, selected == 0 ? SW_SHOW : SW_HIDE);
+    bool list = ::SendMessageW(m_tab, TCM_GETCURSEL, 0, 0) == 0;
+    ::ShowWindow(m_list, list ? SW_SHOW : SW_HIDE);
+    m_mixture.Show(!list);
+    // Enter presses "Задать" of the page while it is shown, else "Старт".
+    ::SendMessageW(m_hWnd, DM_SETDEFID, list ? IDC_START : IDC_MIXTURE_APPLY, 0);
 }

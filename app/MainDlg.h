@@ -5,6 +5,7 @@
 #include "DialogImpl.h"
 #include "Icon.h"
 #include "MessageLoop.h"
+#include "MixturePage.h"
 #include "Mp3Player.h"
 #include "ResourceFiles.h"
 #include "SimpleHostWindowView.h"
@@ -67,6 +68,7 @@ private:
     CController& m_engine;
     HWND m_tab = nullptr;
     HWND m_list = nullptr;
+    CMixturePage m_mixture;  // the second tab's page
     CSimpleHostWindowView m_host;
     CComPtr<IDispatch> m_chart;  // released before the host lets the control go
     CVariable* m_chartVariable = nullptr;

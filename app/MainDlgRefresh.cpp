@@ -17,6 +17,7 @@ void CMainDlg::OnTimer()
     m_engine.SetValue(L"Y0", float(m_source));
     UpdateTimeTexts();
     UpdateValueColumn();
+    m_mixture.CopyValues();
     if (m_record)
         WriteCsvLine(m_splitHourly ? "%Y.%m.%d %H" : "%Y.%m.%d");
     if (m_chartVariable) {
@@ -29,6 +30,7 @@ void CMainDlg::OnTimer()
         DoDataExchange(true, id);
     for (int id : {IDC_START_TIME, IDC_DURATION, IDC_FILE_NAME})
         DoDataExchange(false, id);
+    m_mixture.ShowValues();
     ++m_refreshCount;
     m_refreshMicroseconds = unsigned(timer.Milliseconds() * 1000.0);
 }

@@ -3,6 +3,8 @@
 #define IDR_MAINFRAME 128
 #define IDD_MAINDLG 129
 #define IDD_LINKDLG 131
+#define IDD_MIXTURE 132
+#define IDD_MIXTURE_ROWS 133
 
 #define IDC_START 1
 #define IDC_EXIT 2
@@ -26,6 +28,11 @@
 #define IDC_SOURCE_FIRST 1013
 #define IDC_SOURCE_LAST 1018
 #define IDC_TAB 1019
+#define IDC_MIXTURE_PAGE 1020
+#define IDC_MIXTURE_APPLY 1021
+#define IDC_MIXTURE_ROWS 1022
+// Row i of the gas-mixture page: its edit and, one above, its value.
+#define IDC_MIXTURE_FIRST_EDIT 2000
 
 #define IDC_PORT_LIST 130
 #define IDC_SEGMENT_LIST 131

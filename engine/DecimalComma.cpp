@@ -1,6 +1,7 @@
 #include "DecimalComma.h"
 #include <algorithm>
 #include <charconv>
+#include <cfloat>
 #include <cmath>
 #include <cstdlib>
 #include <string>
@@ -83,4 +84,24 @@ double DecimalCommaToDouble(const wchar_t* text)
     if (result.ec == std::errc::result_out_of_range)
         value = OutOfRange(number);
     return negative ? -value : value;
+}
+
+bool ReadDecimal(const std::wstring& text, double& value)
+{
+    size_t first = text.find_first_not_of(L" \t"), last = text.find_last_not_of(L" \t");
+    if (first == std::wstring::npos)
+        return false;
+    std::string number;
+    for (wchar_t c : text.substr(first, last - first + 1)) {
+        // Only what a plain number holds: no "inf" or "nan", no hexadecimal.
+        if (!IsDigit(c) && c != L',' && c != L'.' && c != L'-' && c != L'+' && c != L'e' && c != L'E')
+            return false;
+        number += c == L',' ? '.' : char(c);
+    }
+    double read = 0.0;
+    auto result = std::from_chars(number.data(), number.data() + number.size(), read);
+    if (result.ec != std::errc() || result.ptr != number.data() + number.size() || std::fabs(read) > FLT_MAX)
+        return false;
+    value = read;
+    return true;
 }

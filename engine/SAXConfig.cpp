@@ -1,5 +1,6 @@
 #include "SAXConfig.h"
 #include "Dcon.h"
+#include "DecimalComma.h"
 #include "DeviceTable.h"
 #include "EvaluatorNames.h"
 #include "FileBytes.h"
@@ -149,9 +150,10 @@ HRESULT CSAXConfig::EndItem()
     variable->channel = uint16_t(channel);
     variable->reg = uint16_t(_wtoi(Get(a, L"reg").c_str()));
     variable->output = StartsWith(Get(a, L"direction"), L"I") ? 0 : 1;
-    if (!ReadTypeAndText(a, L"item", *variable))
+    std::optional<float> first;
+    if (!ReadTypeAndText(a, L"item", *variable) || !ReadFirstValue(a, L"item", variable->name, first))
         return kRefused;
-    m_pendingItems.push_back({std::move(variable), index});
+    m_pendingItems.push_back({std::move(variable), index, first});
     return S_OK;
 }
 
@@ -179,6 +181,8 @@ HRESULT CSAXConfig::EndDevice()
             return Refuse(L"item", L"idx", item.index, kNoSuchChannel);
         variable.value = &channels[variable.channel];
         variable.device = device.get();
+        if (item.first)
+            variable.value->SetFloat(*item.first);
     }
     for (auto& item : m_pendingItems)
         m_variables.push_back(std::move(item.variable));
@@ -207,10 +211,13 @@ HRESULT CSAXConfig::EndVariable()
         return kRefused;
     auto variable = std::make_unique<CVariable>();
     variable->name = Get(a, L"name");
-    if (!ReadTypeAndText(a, L"variable", *variable))
+    std::optional<float> first;
+    if (!ReadTypeAndText(a, L"variable", *variable) || !ReadFirstValue(a, L"variable", variable->name, first))
         return kRefused;
     auto value = std::make_unique<CValue>();
     value->SetBoolean(false);
+    if (first)
+        value->SetFloat(*first);  // as a formula's result, so outputs and formulas read the float it is
     variable->value = value.get();
     m_freeValues.push_back(std::move(value));
     m_expressions[variable->name] = m_text;
@@ -281,6 +288,22 @@ bool CSAXConfig::ReadTypeAndText(const Attributes& a, const wchar_t* element, CV
     std::wstring precision = Get(a, L"percision");
     if (!precision.empty())
         variable.precision = uint16_t(_wtoi(precision.c_str()));
+    return true;
+}
+
+// The value an operator set last ("Задать" of the gas-mixture tab writes it), when the file has one.
+bool CSAXConfig::ReadFirstValue(const Attributes& a, const wchar_t* element, const std::wstring& name,
+                                std::optional<float>& first)
+{
+    auto text = a.find(L"value");
+    if (text == a.end())
+        return true;
+    double number = 0.0;
+    if (!ReadDecimal(text->second, number)) {
+        Refuse(element, L"value", text->second, (L"значение " + name + L" должно быть числом, например 12,5").c_str());
+        return false;
+    }
+    first = float(number);
     return true;
 }
 

@@ -4,6 +4,7 @@
 #include "SAXContentHandlerImpl.h"
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -45,10 +46,12 @@ private:
 
     using Attributes = std::map<std::wstring, std::wstring>;
 
-    // An item waiting for the end of its device, with its channel number as the file writes it.
+    // An item waiting for the end of its device, with its channel number as the file writes it
+    // and the first value the file gives it.
     struct CPendingItem {
         std::unique_ptr<CVariable> variable;
         std::wstring index;
+        std::optional<float> first;
     };
 
     // A port as devices name it: its transport and the protocol it speaks (a pipe without a
@@ -68,6 +71,8 @@ private:
     HRESULT RefuseProtocol(const CDevice& device, const std::wstring& portName, const CPortEntry& port);
     HRESULT CheckNames();
     bool ReadTypeAndText(const Attributes& attributes, const wchar_t* element, CVariable& variable);
+    bool ReadFirstValue(const Attributes& attributes, const wchar_t* element, const std::wstring& name,
+                        std::optional<float>& first);
     HRESULT RefuseFile(const std::wstring& message);  // the first refusal is the one reported
     HRESULT Refuse(const wchar_t* element, const wchar_t* attribute, const std::wstring& value,
                    const wchar_t* reason);
@@ -94,6 +99,22 @@ private:
     Attributes m_deviceAttributes;
     std::wstring m_text;
 };
+
+// One attribute to rewrite in the file's elements of one name, chosen by another attribute: an
+// element whose key attribute names an entry of the map gets the entry's value (a new attribute
+// goes after the others); the others keep theirs.
+struct CAttributeRewrite {
+    std::wstring element;
+    std::wstring key;
+    std::wstring attribute;
+    std::map<std::wstring, std::wstring> values;
+};
+
+// Rewrites attributes of the file and changes nothing else in it; the file is replaced only
+// once the new text is wholly written. On failure returns false with the message and error code
+// (for the fatal error box, or a box of the caller's).
+bool SaveAttributes(const std::wstring& file, const std::vector<CAttributeRewrite>& rewrites,
+                    std::wstring& errorText, int& errorCode);
 
 // Rewrites the id attribute of the file's port elements from the map port name -> id; a port
 // the map does not name keeps its id.

@@ -39,24 +39,54 @@ CComPtr<IXMLDOMElement> AsElement(IXMLDOMNodeList* nodes, long i)
     return element;
 }
 
-// A port the map does not name keeps its id: an empty id would make the file unloadable.
-void SetPortId(IXMLDOMElement* port, const std::map<std::wstring, std::wstring>& ids)
+// An element whose key the rewrite does not name keeps its attribute: a port left out keeps its
+// id, as an empty id would make the file unloadable.
+void Rewrite(IXMLDOMElement* element, const CAttributeRewrite& rewrite)
 {
-    CVariant name;
-    if (port->getAttribute(CBstr(L"name"), &name) != S_OK || name.vt != VT_BSTR)
+    CVariant key;
+    if (element->getAttribute(CBstr(rewrite.key.c_str()), &key) != S_OK || key.vt != VT_BSTR)
         return;
-    auto chosen = ids.find(name.bstrVal);
-    if (chosen == ids.end())
+    auto chosen = rewrite.values.find(key.bstrVal);
+    if (chosen == rewrite.values.end())
         return;
     CVariant value;
     value.vt = VT_BSTR;
     value.bstrVal = ::SysAllocString(chosen->second.c_str());
-    port->setAttribute(CBstr(L"id"), value);
+    element->setAttribute(CBstr(rewrite.attribute.c_str()), value);
+}
+
+void Rewrite(IXMLDOMDocument* document, const CAttributeRewrite& rewrite)
+{
+    CComPtr<IXMLDOMNodeList> nodes;
+    CBstr query((L"//" + rewrite.element).c_str());
+    long length = 0;
+    if (SUCCEEDED(document->selectNodes(query, &nodes)) && nodes)
+        nodes->get_length(&length);
+    for (long i = 0; i < length; ++i)
+        if (CComPtr<IXMLDOMElement> element = AsElement(nodes, i))
+            Rewrite(element, rewrite);
+}
+
+// The new text goes beside the file and replaces it only when wholly written: a save that fails
+// (a full disk, a file made read-only) leaves the file as it was.
+HRESULT SaveBeside(IXMLDOMDocument* document, const std::wstring& file)
+{
+    std::wstring written = file + L".new";
+    CVariant path;
+    path.vt = VT_BSTR;
+    path.bstrVal = ::SysAllocString(written.c_str());
+    HRESULT hr = document->save(path);
+    if (SUCCEEDED(hr) &&
+        !::MoveFileExW(written.c_str(), file.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+        hr = HRESULT_FROM_WIN32(::GetLastError());
+    if (FAILED(hr))
+        ::DeleteFileW(written.c_str());
+    return hr;
 }
 }  // namespace
 
-bool SavePortIds(const std::wstring& file, const std::map<std::wstring, std::wstring>& ids,
-                 std::wstring& errorText, int& errorCode)
+bool SaveAttributes(const std::wstring& file, const std::vector<CAttributeRewrite>& rewrites,
+                    std::wstring& errorText, int& errorCode)
 {
     CComPtr<IXMLDOMDocument> document;
     HRESULT hr = ::CoCreateInstance(kClsidDOMDocument, nullptr, CLSCTX_ALL, kIidIXMLDOMDocument,
@@ -66,6 +96,7 @@ bool SavePortIds(const std::wstring& file, const std::map<std::wstring, std::wst
     if (!document)
         return PlainError(L"Невозможно создать COM объект", errorText, errorCode);
     document->put_async(VARIANT_FALSE);
+    document->put_preserveWhiteSpace(VARIANT_TRUE);  // the file keeps its layout
     if (FAILED(hr = document->put_validateOnParse(VARIANT_FALSE)))
         return ComError(hr, errorText, errorCode);
 
@@ -82,19 +113,19 @@ bool SavePortIds(const std::wstring& file, const std::map<std::wstring, std::wst
         return PlainError(text, errorText, errorCode);
     }
 
-    CComPtr<IXMLDOMNodeList> ports;
-    CBstr query(L"//port");
-    long length = 0;
-    if (SUCCEEDED(document->selectNodes(query, &ports)) && ports)
-        ports->get_length(&length);
-    for (long i = 0; i < length; ++i)
-        if (CComPtr<IXMLDOMElement> port = AsElement(ports, i))
-            SetPortId(port, ids);
+    for (const CAttributeRewrite& rewrite : rewrites)
+        Rewrite(document, rewrite);
 
-    if (FAILED(hr = document->save(path))) {
+    if (FAILED(hr = SaveBeside(document, file))) {
         errorText = L"Не удается сохранить параметры конфигурационного файла controller.xml";
         errorCode = int(hr & 0xFFFF);
         return false;
     }
     return true;
+}
+
+bool SavePortIds(const std::wstring& file, const std::map<std::wstring, std::wstring>& ids,
+                 std::wstring& errorText, int& errorCode)
+{
+    return SaveAttributes(file, {{L"port", L"name", L"id", ids}}, errorText, errorCode);
 }

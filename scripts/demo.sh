@@ -2,8 +2,8 @@
 # `make demo`: builds what the demo runs, starts devsim for every segment of examples/controller.xml
 # (on the far ends of two pty pairs, COM4 and COM6) and runs orvex on it in build/demo/.
 # With a display (DISPLAY set) the operator works the window until "Выход". Without one, orvex
-# runs under Xvfb for DEMO_SECONDS (default 20) with the links checked, recording on and
-# acquisition started; then the screenshots and the CSV file are left in build/demo/
+# runs under Xvfb for DEMO_SECONDS (default 20) with the links checked, recording on,
+# acquisition started and the RRG-12's set point set on the gas-mixture tab; then the screenshots and the CSV file are left in build/demo/
 # (`make guide-images` copies the screenshots into docs/images/ for the operator's guide).
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)

@@ -2,13 +2,14 @@
 //   demo_driver <examples folder> <work folder> <seconds>
 // seconds = 0: the operator works the window; the devices stop when orvex ends.
 // seconds > 0: shows the port dialog, checks the links, sets the alarm band, starts acquisition
-// with recording on, waits and ends orvex, leaving screenshots of the three windows (the
-// operator's guide shows them): port-dialog.png, link-report.png and main-dialog.png.
+// with recording on, sets the RRG-12's set point on the tab "Задание параметров газовой смеси"
+// halfway, waits and ends orvex, leaving screenshots (the operator's guide shows them):
+// port-dialog.png, link-report.png, mixture-tab.png and main-dialog.png.
 // devsim's inputs swing slowly with a little noise and its digital inputs flip now and then, so
 // the chart shows a trend; the chart's variable U1 leaves the alarm band once.
 #include "FileBytes.h"
 #include "TextConv.h"
-#include "WindowProbe.h"
+#include "DialogProbe.h"
 #include <windows.h>
 #include <objidl.h>
 #include <gdiplus.h>
@@ -25,7 +26,12 @@ const wchar_t kMainCaption[] = L"Переносной измерительный
 const wchar_t kReportCaption[] = L"МИРЕЛ. Проверка связи с модулями сбора данных";
 const wchar_t kPortCaption[] = L"Связь";
 enum { IdStart = 1, IdExit = 2, IdPort = 3, IdLink = 1002, IdMinLevel = 1005, IdMaxLevel = 1007, IdRecord = 1009,
-       IdAlarmEnabled = 1012 };
+       IdAlarmEnabled = 1012, IdTab = 1019, IdMixturePage = 1020, IdMixtureRows = 1022, IdFirstEdit = 2000 };
+
+// The example's parameters on the gas-mixture tab: PUMP, SET, KGAS. The RRG-12 reads its set
+// point back as its flow, so FLOW follows the new one.
+const int kSetPointRow = 1;
+const wchar_t kNewSetPoint[] = L"15";
 
 // The chart's variable U1 is input 0 of module 11: it swings by kSwing around kLevel, once per
 // demo run (a minute when the operator works the window).
@@ -130,6 +136,19 @@ bool SavePng(HWND window, const std::wstring& path)
     return saved;
 }
 
+// Types the new set point into its edit on the second tab and presses Enter ("Задать").
+void SetSetPoint(HWND dialog)
+{
+    ClickTab(::GetDlgItem(dialog, IdTab), 1);
+    HWND rows = ::GetDlgItem(::GetDlgItem(dialog, IdMixturePage), IdMixtureRows);
+    HWND edit = ::GetDlgItem(rows, IdFirstEdit + 2 * kSetPointRow);
+    ::Sleep(500);
+    ::SendMessageW(edit, WM_SETTEXT, 0, LPARAM(kNewSetPoint));
+    PressKey(edit, VK_RETURN);
+    ::Sleep(500);
+    std::printf("set point: %s\n", WideToAnsi(ItemText(rows, IdFirstEdit + 2 * kSetPointRow + 1), CP_UTF8).c_str());
+}
+
 bool SaveShot(HWND window, const std::wstring& work, const wchar_t* name)
 {
     ::Sleep(500);  // lets the window paint
@@ -165,7 +184,11 @@ bool Drive(CStartedProcess& orvex, const std::wstring& work, int seconds, AlarmB
     band = ChooseBand(DevsimSeconds(work + L"\\devsim-seg1.log"), seconds);
     SetBand(dialog, band);
     Press(dialog, IdStart);
-    ::Sleep(DWORD(seconds) * 1000);
+    ::Sleep(DWORD(seconds) * 500);
+    SetSetPoint(dialog);
+    saved = SaveShot(dialog, work, L"mixture-tab.png") && saved;
+    ClickTab(::GetDlgItem(dialog, IdTab), 0);
+    ::Sleep(DWORD(seconds) * 500);
     saved = SaveShot(dialog, work, L"main-dialog.png") && saved;
     Press(dialog, IdStart);
     ::Sleep(500);

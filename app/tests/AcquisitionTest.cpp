@@ -113,3 +113,68 @@ TEST_F(Acquisition, RangeButtonsSetNothingFromASilentRefusingOrNoisyModule)
     PressKey(dialog, VK_F10);
     EXPECT_EQ(orvex->Wait(20000), 2);
 }
+
+// The operator sets the RRG-12's set point on the gas-mixture tab while acquisition runs: a value
+// the device cannot take is refused, 12,5 reaches the device as 1250 in register 4 and stays in
+// controller.xml (nothing else there changes) for the next run.
+TEST_F(Acquisition, TheMixtureTabSetsTheSetPointAndTheNextRunStartsWithIt)
+{
+    auto pairs = RigPairs();
+    ASSERT_GE(pairs.size(), 1u) << "the rig made too few pty pairs";
+    const std::string setPoint =
+        R"(<item id="SET" idx="0" reg="4" direction="OUT" type="A" description="Уставка расхода, л/ч" percision="2")";
+    std::string configuration = Configuration(R"(
+  <port name="Iva" id="COM)" + std::to_string(pairs[0].first) + R"(" dcb="9600,n,8,1" protocol="RTU" delay="100" crc="on" lrc="off"/>
+  <device name="RRG12" transport="Iva" addres="3" description="Регулятор расхода газа">
+    <item id="FLOW" idx="0" reg="4" direction="IN" type="A" description="Расход, л/ч" percision="2"/>
+    )" + setPoint + R"(/>
+  </device>)",
+                                              500);
+    CDevsim regulator(configuration, L"Iva", ComName(pairs[0].second));
+    ASSERT_TRUE(regulator.Ready());
+    orvex = std::make_unique<COrvexSession>(configuration);
+    ASSERT_TRUE(orvex->Start()) << ::GetLastError();
+    HWND dialog = orvex->MainWindow();
+    ASSERT_NE(dialog, nullptr);
+    PressKey(dialog, VK_F2);
+    TakeLinkReport();
+    PressKey(dialog, VK_F5);
+    ClickTab(::GetDlgItem(dialog, 1019), 1);
+    HWND rows = ::GetDlgItem(::GetDlgItem(dialog, 1020), 1022);
+    HWND edit = ::GetDlgItem(rows, 2000);
+    ASSERT_TRUE(WaitUntil([&] { return ::IsWindowVisible(edit); }, 10000));
+    EXPECT_EQ(ItemText(rows, 2001), L"0");
+
+    SetItemText(rows, 2000, L"700");
+    PressKey(edit, VK_RETURN);
+    EXPECT_EQ(orvex->TakeMessageBox(L"МИРЕЛ"),
+              L"Поле «Уставка расхода, л/ч» (SET): «700» — уставка РРГ-12 задаётся от 0 до 655,35.\nНичего не задано.");
+    EXPECT_TRUE(WaitUntil([&] { return FocusOf(dialog) == edit; }, 5000));
+    EXPECT_EQ(ItemText(rows, 2001), L"0");
+
+    SetItemText(rows, 2000, L"12,5");
+    PressKey(edit, VK_RETURN);
+    EXPECT_TRUE(WaitUntil([&] { return ItemText(rows, 2001) == L"12,5"; }, 10000)) << ItemText(rows, 2001);
+    auto sent = [&](const std::string& frame) {
+        for (const std::string& request : regulator.Requests())
+            if (request.compare(0, frame.size(), frame) == 0)
+                return true;
+        return false;
+    };
+    EXPECT_TRUE(WaitUntil([&] { return sent("03 06 00 04 04 E2"); }, 30000));  // 1250 into register 4
+    EXPECT_FALSE(sent("03 06 00 04 FF FF"));                                     // 700 never went out
+    PressKey(dialog, VK_F10);
+    EXPECT_EQ(orvex->Wait(20000), 2);
+    std::string saved = configuration;
+    saved.replace(saved.find(setPoint), setPoint.size(), setPoint + R"( value="12,5")");
+    EXPECT_EQ(orvex->ReadConfiguration(), saved);
+
+    ASSERT_TRUE(orvex->Start());
+    dialog = orvex->MainWindow();
+    ASSERT_NE(dialog, nullptr);
+    rows = ::GetDlgItem(::GetDlgItem(dialog, 1020), 1022);
+    EXPECT_EQ(ItemText(rows, 2000), L"12,5");
+    EXPECT_EQ(ItemText(rows, 2001), L"12,5");
+    PressKey(dialog, VK_F10);
+    EXPECT_EQ(orvex->Wait(20000), 2);
+}

@@ -262,6 +262,9 @@ TEST_F(SAXConfig, UndefinedCasesAreRefusedWithTheirOwnMessage)
          L"Элемент item, атрибут type = \"X\": тип значения должен начинаться с A, D, C или S"},
         {R"(<variable name="V" type="" description="v">V = 1</variable>)",
          L"Элемент variable, атрибут type = \"\": тип значения должен начинаться с A, D, C или S"},
+        {std::string(kPort) + R"(<device name="ICP7044D" transport="seg1" addres="1" description="d">
+            <item id="DO" idx="0" reg="0" direction="OUT" type="D" description="t" value="вкл"/></device>)",
+         L"Элемент item, атрибут value = \"вкл\": значение DO должно быть числом, например 12,5"},
         {std::string(kPort) + R"(<device name="ICP7017" addres="1" description="d"/>)",
          L"Элемент device: нет обязательного атрибута transport"},
         {std::string(kPort) + R"(<device name="IVA8" transport="seg1" addres="1" description="d"/>)",

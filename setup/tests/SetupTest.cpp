@@ -212,7 +212,7 @@ TEST_F(Installed, TheGuideShowsItsScreenshots)
         EXPECT_EQ(ReadFileBytes(doc + AnsiToWide(image)).substr(0, 4), "\x89PNG");
         ++images;
     }
-    EXPECT_EQ(images, 3);
+    EXPECT_EQ(images, 4);
 }
 
 TEST_F(Installed, ProgramsAndFeaturesShowTheVersionAndSize)

@@ -118,7 +118,7 @@ LRESULT CMainDlg::OnInitDialog()
     }
     ::SetTimer(m_hWnd, kHeldLinesTimer, kHeldLinesRetryMs, nullptr);
     CreateChart();
-    m_engine.ComputeVariables();  // the list starts with the computed values
+    m_engine.ComputeStartValues();  // the list starts with the computed values
     FillTabs();
     FillList();
     m_mixture.Create(m_hWnd, m_list);

@@ -173,7 +173,11 @@ bool CController::RunPhase(bool read)
 
 // Every variable is seen by the formulas under its name, its value read by its tag (a digital
 // input as 0 or 1, a counter as its count).
-void CController::ComputeVariables()
+void CController::ComputeVariables() { Compute(true); }
+
+void CController::ComputeStartValues() { Compute(false); }
+
+void CController::Compute(bool noteFailures)
 {
     for (auto& variable : variables)
         SetVariable(variable->name.c_str(), variable->value->AsNumber());
@@ -183,17 +187,19 @@ void CController::ComputeVariables()
         double value = 0;
         int assigned = 0;
         int code = Evaluate(variable->formula.c_str(), value, assigned);
+        bool found = code == kEvalOk && GetVariable(name, value);
+        if (found && std::isfinite(value))
+            variable->value->SetFloat(float(value));
+        if (!noteFailures)
+            continue;
         if (code != kEvalOk) {
             variable->failure = EvaluatorErrorText(code);
             NoteFailure(variable->name, DescribeEvaluatorError(code));
-        } else if (!GetVariable(name, value)) {
-            variable->failure.clear();  // the formula removed its own name: the value stays
-        } else if (!std::isfinite(value)) {
+        } else if (found && !std::isfinite(value)) {
             variable->failure = kNotANumber;
             NoteFailure(variable->name, kNotANumber);
         } else {
-            variable->value->SetFloat(float(value));
-            variable->failure.clear();
+            variable->failure.clear();  // also when the formula removed its own name: the value stays
         }
     }
 }

@@ -45,10 +45,13 @@ public:
     // Sets the input range code of the module at address "11" ("$AA2", then "%AAAATTCCFF"); only
     // a configuration read from that module is copied, and only its "!AA" counts as success.
     bool SetInputRange(const std::wstring& code);
-    // The formulas of the computed variables, in list order (also run once before the first pass).
-    // A formula that fails, or gives no finite number, leaves its value as it was and says why in
-    // its variable's `failure`.
+    // The formulas of the computed variables, in list order. A formula that fails, or gives no
+    // finite number, leaves its value as it was and says why in its variable's `failure`.
     void ComputeVariables();
+    // The same once before the first pass, so the list starts with the computed values. No
+    // prologue has run yet, so a formula that fails now (over a name the prologue sets) is not
+    // taken for a failure.
+    void ComputeStartValues();
     // Exchanges the devices asked a second time since the start.
     long RepeatedExchanges() const;
 
@@ -70,6 +73,7 @@ private:
     bool RunPass();
     bool RunPhase(bool read);
     void RunScript(const std::vector<std::wstring>& lines, const wchar_t* label);
+    void Compute(bool noteFailures);
     // Notes a formula's failure for the next link report, the first time it fails.
     void NoteFailure(const std::wstring& formula, const std::wstring& why);
 

@@ -271,14 +271,13 @@ TEST_F(MainDialog, RecordingAppendsARowPerRefreshAndTheClipIsExtracted)
     EXPECT_TRUE(WaitForText(1010, csv));
 }
 
-// A formula over an unknown name shows its error in the value column, from the start on, and
-// leaves its field of the recording empty; the next link report names it.
+// A formula over an unknown name shows its error in the value column and leaves its field of the
+// recording empty; the next link report names it.
 TEST_F(MainDialog, AFailingFormulaShowsItsErrorRecordsNoValueAndIsNamedInTheReport)
 {
     Open(Configuration(R"(
   <variable name="P" type="A" description="Давление" percision="3">P = 2,5</variable>
   <variable name="X" type="A" description="Ошибка" percision="3">X = Temp * 2</variable>)"));
-    EXPECT_EQ(ListViewText(list, 1, 2), L"ошибка: Unknown variable");
     ClickButton(dialog, 1009);
     ClickButton(dialog, 1);
     std::wstring csv;

@@ -107,8 +107,8 @@ Function ${UN}CloseRunningPrograms
     Call ${UN}FindBusyProgram
     StrCmp $R1 "" 0 +2
       Return
-    MessageBox MB_RETRYCANCEL|MB_ICONEXCLAMATION "Программа $R1 запущена из папки $INSTDIR (или её файл занят).$\r$\n$\r$\nЗакройте orvex, busterm и radterm и нажмите «Повтор». «Отмена» прерывает ${STOPS}, ничего не меняя." /SD IDCANCEL IDRETRY retry
-  DetailPrint "Программа $R1 запущена: ничего не изменено."
+    MessageBox MB_RETRYCANCEL|MB_ICONEXCLAMATION "Файл $R1 в папке $INSTDIR занят: запущена одна из программ — orvex, busterm, radterm или devsim.$\r$\n$\r$\nЗакройте её и нажмите «Повтор». «Отмена» прерывает ${STOPS}, ничего не меняя." /SD IDCANCEL IDRETRY retry
+  DetailPrint "Файл $R1 занят: ничего не изменено."
   Abort
 FunctionEnd
 !macroend

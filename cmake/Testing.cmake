@@ -39,6 +39,12 @@ if(EXISTS ${shim_libc})
   list(APPEND rig_tools ${ORVEX_RIG_TOOLS}/modem-lines.so)
 endif()
 add_custom_target(rigtools ALL DEPENDS ${rig_tools})
+# And one Windows program of the tree's bitness, which the session runs in a new prefix to open
+# the common file dialog once: its first start there is slow, and no test should meet it.
+add_executable(warm-file-dialog ${rig_src}/warm-file-dialog.c)
+set_target_properties(warm-file-dialog PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${ORVEX_RIG_TOOLS})
+target_link_libraries(warm-file-dialog PRIVATE comdlg32)
+add_dependencies(rigtools warm-file-dialog)
 
 # The rig's environment for test program <name>: its pty pairs, and the shims its lines need
 # (built before it).

@@ -7,6 +7,9 @@ SUDO=""; [ "$(id -u)" = 0 ] || SUDO=sudo
 pkgs=(cmake make g++-mingw-w64-i686 g++-mingw-w64-x86-64 mingw-w64-tools googletest
       libboost-date-time-dev libwine-dev wine wine64 fonts-wine xvfb socat gcc
       nsis cmark-gfm locales)
+# Where the kernel runs 32-bit programs: 32-bit Wine for the 32-bit test tree, which beside wine64
+# also makes a win64 prefix a 64-bit Windows with WOW64 (the setup's tests run the 32-bit setup
+# there, as on the field laptops).
 if [ "$("$here/rig/arch.sh")" = 32 ]; then
   dpkg --print-foreign-architectures | grep -qx i386 || $SUDO dpkg --add-architecture i386
   pkgs+=(wine32:i386)

@@ -13,6 +13,7 @@ preset=test$bits
 cd "$top"
 if [ "$bits" = 64 ]; then
   echo "note: this kernel does not run 32-bit programs; compiling the 32-bit test tree, then testing the 64-bit build of the same sources"
+  echo "note: so the 32-bit setup's run on 64-bit Windows (setup_tests_wow64) is skipped"
   cmake --preset test32 >/dev/null
   cmake --build --preset test32
 fi

@@ -51,6 +51,7 @@ ENV
   [ -f "$WINEPREFIX/$ready_mark" ] || make_prefix
   "$WINESERVER" -p >/dev/null 2>&1 </dev/null
   "$WINE" cmd /c exit </dev/null >/dev/null 2>&1 || true
+  [ -f "$WINEPREFIX/$warm_mark" ] || warm_file_dialog
 }
 
 # The prefix counts as made only once its mark is written, last: a setup that failed or was
@@ -73,6 +74,20 @@ make_prefix() {
   "$WINESERVER" -w
   grep -q '^"COM40"=' "$WINEPREFIX/system.reg" || { echo "session: the COM ports were not mapped" >&2; exit 1; }
   touch "$WINEPREFIX/$ready_mark"
+}
+
+# The common file dialog's first start on a new machine and prefix takes long (more than 30 s on
+# 2 busy cores; about a second afterwards): it is opened once here, before any test, in the folder
+# the tests run in. A build without the rig's tools (make demo) leaves that to a later session.
+warm_mark=.rig-file-dialog
+warm_file_dialog() {
+  local tool=$build/rigtools/warm-file-dialog.exe
+  [ -f "$tool" ] || return 0
+  if (cd "$build/bin" && timeout 600 "$WINE" "$tool" </dev/null >/dev/null 2>&1); then
+    touch "$WINEPREFIX/$warm_mark"
+  else
+    echo "session: the file dialog did not open and close; a test may meet its first start" >&2
+  fi
 }
 
 # COM1..COM40 point at fixed link names under rig/pty; wine-run makes socat create the links.

@@ -1,13 +1,27 @@
 #!/bin/bash
 # Runs the setup's tests in a Wine prefix of their own, made afresh, with its own wineserver:
 # what a setup installs and removes must not leak into the prefix the other tests share.
-#   run-setup-tests.sh <rig dir> <setup_tests.exe> <setup.exe> [gtest options]
+#   run-setup-tests.sh <rig dir> native|wow64 <setup_tests.exe> <setup.exe> [gtest options]
+# native: the tree's setup on Windows of its own bitness (the rig's kind of prefix).
+# wow64: the 32-bit setup on 64-bit Windows, as on every field laptop: a win64 prefix, which
+# runs 32-bit programs under WOW64 when both wine32 and wine64 are installed. Where that cannot
+# run (a kernel without 32-bit programs, the 64-bit tree) it is skipped with the reason (code 77).
 # The rig's session gives the display, the Wine binaries and the Russian regional settings.
 set -u
-rig=$1 tests=$2 setup=$3
-shift 3
+rig=$1 kind=$2 tests=$3 setup=$4
+shift 4
 . "$rig/env"
-export WINEPREFIX=$rig/setup-prefix
+skip() { echo "setup tests: the WOW64 run (the 32-bit setup on 64-bit Windows) is SKIPPED: $1"; exit 77; }
+if [ "$kind" = wow64 ]; then
+  [ "$(ORVEX_BITS='' "$(dirname "$0")/../../scripts/rig/arch.sh")" = 32 ] \
+    || skip "this kernel runs no 32-bit programs"
+  [ "$WINEARCH" = win32 ] || skip "this is the 64-bit test tree; plain 'make test' runs the 32-bit tree and this run"
+  [ -x /usr/lib/wine/wine64 ] || { echo "setup tests: the WOW64 run needs wine64 (make deps)" >&2; exit 1; }
+  export WINE=/usr/lib/wine/wine64 WINEARCH=win64 ORVEX_SETUP_WOW64=1
+  export WINEPREFIX=$rig/setup-prefix-wow64
+else
+  export WINEPREFIX=$rig/setup-prefix
+fi
 # No menu entries on the Linux desktop for the Start-menu shortcuts.
 export WINEDLLOVERRIDES="mscoree,mshtml=;winealsa.drv,winepulse.drv=d;winemenubuilder.exe=d"
 export LC_ALL=$LANG

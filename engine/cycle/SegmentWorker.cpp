@@ -1,6 +1,5 @@
 #include "SegmentWorker.h"
 #include "Device.h"
-#include <process.h>
 
 CSegmentWorker::CSegmentWorker(CTransport* transport, const std::vector<CDevice*>& allDevices)
     : m_transport(transport)
@@ -8,20 +7,13 @@ CSegmentWorker::CSegmentWorker(CTransport* transport, const std::vector<CDevice*
     for (CDevice* device : allDevices)
         if (device->transport == transport)
             m_devices.push_back(device);
-    m_thread.Attach(reinterpret_cast<HANDLE>(_beginthreadex(nullptr, 0, ThreadProc, this, 0, nullptr)));
+    m_thread.Start([this] { Run(); });
 }
 
 CSegmentWorker::~CSegmentWorker()
 {
     m_quit.Set();
-    if (m_thread.IsValid())
-        ::WaitForSingleObject(m_thread, INFINITE);
-}
-
-unsigned __stdcall CSegmentWorker::ThreadProc(void* self)
-{
-    static_cast<CSegmentWorker*>(self)->Run();
-    return 0;
+    m_thread.Wait();
 }
 
 void CSegmentWorker::Run()

@@ -1,6 +1,6 @@
 #pragma once
 #include "Event.h"
-#include "Handle.h"
+#include "Thread.h"
 #include <vector>
 
 class CDevice;
@@ -16,7 +16,7 @@ public:
     CSegmentWorker& operator=(const CSegmentWorker&) = delete;
 
     // Whether the thread runs: a phase must not wait for one that will never answer.
-    bool IsRunning() const { return m_thread.IsValid() && ::WaitForSingleObject(m_thread, 0) == WAIT_TIMEOUT; }
+    bool IsRunning() const { return m_thread.IsRunning(); }
     void StartRead() { m_read.Set(); }
     void StartWrite() { m_write.Set(); }
     HANDLE DoneEvent() const { return m_done; }
@@ -26,10 +26,9 @@ public:
     const std::vector<CDevice*>& Devices() const { return m_devices; }
 
 private:
-    static unsigned __stdcall ThreadProc(void* self);
     void Run();
 
-    CHandle m_thread;
+    CThread m_thread;
     CEvent m_quit, m_read, m_write, m_done;
     CTransport* m_transport;
     std::vector<CDevice*> m_devices;

@@ -5,7 +5,6 @@
 #include "TextConv.h"
 #include <algorithm>
 #include <cstring>
-#include <process.h>
 
 namespace {
 const DWORD kRetryMs = 200;  // pause before a new instance when creating or connecting one failed
@@ -15,14 +14,13 @@ const DWORD kFirstInstanceMs = 2000;  // the most Open waits for the server thre
 CPipe::CPipe(const std::wstring& path) : m_path(path.substr(0, 511))
 {
     name = m_path;
-    m_thread.Attach(reinterpret_cast<HANDLE>(_beginthreadex(nullptr, 0, ServerThread, this, 0, nullptr)));
+    m_thread.Start([this] { Serve(); });
 }
 
 CPipe::~CPipe()
 {
     m_quitEvent.Set();
-    if (m_thread.IsValid())
-        ::WaitForSingleObject(m_thread, INFINITE);
+    m_thread.Wait();
 }
 
 // The pipe can serve its segment when its server thread runs and no other process holds the name.
@@ -106,12 +104,6 @@ bool CPipe::Exchange()
         return false;
     CScopedLock lock(m_lock);
     return m_answered;
-}
-
-unsigned __stdcall CPipe::ServerThread(void* self)
-{
-    static_cast<CPipe*>(self)->Serve();
-    return 0;
 }
 
 void CPipe::Serve()

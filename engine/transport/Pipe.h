@@ -1,6 +1,7 @@
 #pragma once
 #include "CriticalSection.h"
 #include "Event.h"
+#include "Thread.h"
 #include "Transport.h"
 
 class CPipeInstance;
@@ -36,7 +37,6 @@ private:
     enum class Wake { Quit, Io, Request, Timeout };
 
     bool Exchange();
-    static unsigned __stdcall ServerThread(void* self);
     void Serve();
     void ServeClient(CPipeInstance& pipe);
     bool AwaitClient(CPipeInstance& pipe);
@@ -60,7 +60,7 @@ private:
     CEvent m_doneEvent;
     CEvent m_quitEvent{true};  // manual reset: every wait of the server thread must see it
     CEvent m_tried{true};      // set once the server thread has tried to make its first instance
-    CHandle m_thread;
+    CThread m_thread;
 
     // The request slot, under m_lock.
     std::wstring m_request;

@@ -3,11 +3,10 @@
 #include "ModbusFrame.h"
 #include "TextConv.h"
 #include "TimerResolution.h"
-#include <process.h>
 #include <algorithm>
 
 CSerial::CSerial(const std::wstring& portId, const std::wstring& settings, const std::wstring& protocol, int delay)
-    : m_port(INVALID_HANDLE_VALUE), m_delay(delay), m_portId(portId), m_settings(settings), m_protocol(protocol)
+    : m_delay(delay), m_portId(portId), m_settings(settings), m_protocol(protocol)
 {
     name = portId;
 }
@@ -27,45 +26,27 @@ bool CSerial::Open()
     return m_open;
 }
 
-// COM1..COM9 open by their own names; COM10 and up only through the device namespace.
+// A port another program is letting go of may be busy for a moment: it is tried once more.
 bool CSerial::OpenFile()
 {
-    std::wstring path = m_portId.size() < 5 ? m_portId : L"\\\\.\\" + m_portId;
-    for (int attempt = 0; attempt < 2; ++attempt) {
+    for (int attempt = 0; attempt < kOpenAttempts; ++attempt) {
         if (attempt)
-            ::Sleep(200);
-        m_port.Attach(::CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr));
-        if (m_port.IsValid())
+            ::Sleep(kOpenRetryMs);
+        if (m_port.Open(m_portId))
             return true;
     }
     return false;
 }
 
-bool CSerial::Configure()
-{
-    DCB dcb;
-    bool ok = BuildPortDcb(m_settings, dcb) && ::SetCommState(m_port, &dcb);
-
-    COMMPROP properties{};
-    ok = ::GetCommProperties(m_port, &properties) && ok;
-    ok = ::SetCommMask(m_port, 0) && ok;
-
-    // A read returns at once with what is buffered, or waits at most 1 ms for a first byte.
-    COMMTIMEOUTS timeouts{MAXDWORD, MAXDWORD, 1, 0, 0};
-    ok = ::SetCommTimeouts(m_port, &timeouts) && ok;
-    ok = ::SetupComm(m_port, 4096, 4096) && ok;
-    ok = ::PurgeComm(m_port, PURGE_TXABORT | PURGE_RXABORT | PURGE_TXCLEAR | PURGE_RXCLEAR) && ok;
-    return ok;
-}
+bool CSerial::Configure() { return m_port.Configure({m_settings}); }
 
 void CSerial::StartThread()
 {
     m_requestEvent.Attach(::CreateEventW(nullptr, FALSE, FALSE, nullptr));
     m_doneEvent.Attach(::CreateEventW(nullptr, FALSE, FALSE, nullptr));
     m_quitEvent.Attach(::CreateEventW(nullptr, FALSE, FALSE, nullptr));
-    m_thread.Attach(reinterpret_cast<HANDLE>(
-        _beginthreadex(nullptr, 0, m_protocol == L"DCON" ? TextThread : BinaryThread, this, 0, nullptr)));
-    if (!m_thread.IsValid())
+    auto exchange = m_protocol == L"DCON" ? &CSerial::ServeText : &CSerial::ServeBinary;
+    if (!m_thread.Start([this, exchange] { Serve(exchange); }))
         m_open = false;  // no exchange may wait for a thread that is not there
 }
 
@@ -73,11 +54,9 @@ void CSerial::Close()
 {
     if (m_thread.IsValid()) {
         ::SetEvent(m_quitEvent);
-        ::WaitForSingleObject(m_thread, INFINITE);
-        m_thread.Close();
+        m_thread.Wait();
     }
-    if (m_port.IsValid()) {
-        ::PurgeComm(m_port, PURGE_TXABORT | PURGE_RXABORT | PURGE_TXCLEAR | PURGE_RXCLEAR);
+    if (m_port.IsOpen()) {
         m_port.Close();
         m_requestEvent.Close();
         m_doneEvent.Close();
@@ -139,23 +118,12 @@ bool CSerial::TransactBinary(CFrameRecord& request, CFrameRecord& reply)
     return ModbusCheckReply(request, reply);
 }
 
-unsigned __stdcall CSerial::TextThread(void* self)
-{
-    return static_cast<CSerial*>(self)->Serve(&CSerial::ServeText);
-}
-
-unsigned __stdcall CSerial::BinaryThread(void* self)
-{
-    return static_cast<CSerial*>(self)->Serve(&CSerial::ServeBinary);
-}
-
 // The 1 ms system timer is asked for while the thread runs, so that its delays last as set.
-unsigned CSerial::Serve(void (CSerial::*exchange)())
+void CSerial::Serve(void (CSerial::*exchange)())
 {
     CTimerResolution fineTimer;
     while (WaitForRequest())
         (this->*exchange)();
-    return 0;
 }
 
 bool CSerial::WaitForRequest()

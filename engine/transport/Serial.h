@@ -1,7 +1,8 @@
 #pragma once
 #include "CriticalSection.h"
 #include "Handle.h"
-#include "PortDcb.h"
+#include "SerialPort.h"
+#include "Thread.h"
 #include "Transport.h"
 
 // A segment on a Windows serial port (an RS485 converter on a COM port). One I/O thread per
@@ -30,14 +31,14 @@ public:
 private:
     // The most a text reply keeps; later bytes of a longer reply are read and dropped.
     static constexpr size_t kTextLimit = 16380;
+    static constexpr int kOpenAttempts = 2;
+    static constexpr DWORD kOpenRetryMs = 200;
 
     bool OpenFile();
     bool Configure();
     void StartThread();
     bool HandOver();
-    static unsigned __stdcall TextThread(void* self);
-    static unsigned __stdcall BinaryThread(void* self);
-    unsigned Serve(void (CSerial::*exchange)());
+    void Serve(void (CSerial::*exchange)());
     bool WaitForRequest();
     DWORD ReadQueued(unsigned char* chunk, DWORD size);
     void DropReceived();
@@ -48,7 +49,7 @@ private:
     void ServeText();
     void ServeBinary();
 
-    CHandle m_port;
+    CSerialPort m_port;
     int m_delay;
     std::wstring m_portId;
     std::wstring m_settings;
@@ -59,6 +60,6 @@ private:
     CHandle m_requestEvent, m_doneEvent, m_quitEvent;
     bool m_open = false;
     bool m_written = false;  // whether the I/O thread could send the last request
-    CHandle m_thread;
+    CThread m_thread;
     CFrameRecord m_frame;
 };

@@ -115,14 +115,14 @@ HRESULT CSAXConfig::EndPort()
         if (!Require(a, L"port", {L"dcb", L"protocol", L"delay", L"crc", L"lrc"}))
             return kRefused;
         auto serial = std::make_unique<CSerial>(id, Get(a, L"dcb"), Get(a, L"protocol"), _wtoi(Get(a, L"delay").c_str()));
-        serial->m_lrc = Get(a, L"lrc") == L"on";
-        serial->m_crc = Get(a, L"crc") == L"on";
+        serial->SetDconChecksum(Get(a, L"lrc") == L"on");
+        serial->SetCrc(Get(a, L"crc") == L"on");
         serial->name = Get(a, L"name");
         transport = std::move(serial);
     } else if (StartsWith(id, L"\\\\")) {
         // A pipe needs only its path; a delay and a checksum switch apply when given.
         auto pipe = std::make_unique<CPipe>(id);
-        pipe->m_lrc = Get(a, L"lrc") == L"on";
+        pipe->SetDconChecksum(Get(a, L"lrc") == L"on");
         if (a.count(L"delay"))
             pipe->SetDelay(_wtoi(Get(a, L"delay").c_str()));
         transport = std::move(pipe);

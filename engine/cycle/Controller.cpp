@@ -1,4 +1,5 @@
 #include "Controller.h"
+#include "DconExchange.h"
 #include "DconReplies.h"
 #include "Evaluator.h"
 #include "Stopwatch.h"
@@ -247,8 +248,8 @@ bool CController::SetInputRange(const std::wstring& code)
         return false;
     std::wstring request = L"$" + module->address + L"2";
     std::wstring reply, baudAndFormat;
-    if (!module->transport->Transact(request, reply) || !ParseConfiguration(reply, module->address, baudAndFormat))
+    if (!Transact(*module->transport, request, reply) || !ParseConfiguration(reply, module->address, baudAndFormat))
         return false;
     request = L"%" + module->address + module->address + code + baudAndFormat;
-    return module->transport->Transact(request, reply) && IsAcknowledged(reply, module->address);
+    return Transact(*module->transport, request, reply) && IsAcknowledged(reply, module->address);
 }

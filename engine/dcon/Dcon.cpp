@@ -1,13 +1,13 @@
 #include "Dcon.h"
 #include "DconReplies.h"
-#include "Transport.h"
+#include "DconExchange.h"
 #include <cwchar>
 
 bool CDCON::Exchange(wchar_t lead, const std::wstring& body)
 {
     m_request = lead + address + body;
     m_reply.clear();
-    return transport && transport->Transact(m_request, m_reply);
+    return transport && Transact(*transport, m_request, m_reply);
 }
 
 bool CDCON::AddressedCommand(wchar_t lead, const std::wstring& body)

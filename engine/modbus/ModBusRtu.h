@@ -1,6 +1,6 @@
 #pragma once
 #include "Device.h"
-#include "Transport.h"
+#include "ModbusFrame.h"
 #include <cstdint>
 
 // The Modbus RTU side of a device: builders of request frames (the transport appends the CRC).

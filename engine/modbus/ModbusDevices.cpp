@@ -1,12 +1,12 @@
 #include "ModbusDevices.h"
-#include "ModbusFrame.h"
+#include "ModbusExchange.h"
 #include <cmath>
 
 namespace {
 // The exchange succeeds only with the asked instrument's answer.
 bool Exchange(CTransport* transport, CFrameRecord& request, CFrameRecord& reply)
 {
-    return transport && transport->TransactBinary(request, reply) && ModbusAnswers(request, reply);
+    return transport && TransactBinary(*transport, request, reply) && ModbusAnswers(request, reply);
 }
 }  // namespace
 

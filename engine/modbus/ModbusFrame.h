@@ -1,7 +1,12 @@
 #pragma once
-#include "Transport.h"
 #include <cstddef>
 #include <cstdint>
+
+// A Modbus RTU frame: at most 256 meaningful bytes.
+struct CFrameRecord {
+    unsigned char data[256] = {};
+    int count = 0;
+};
 
 // Appends the CRC-16 to a request, low byte first; false (nothing changed) when the record has
 // no room for it.

@@ -45,8 +45,8 @@ TEST_F(SAXConfig, BuildsTheSmallExampleIntoTheEngine)
     EXPECT_EQ(serial->Settings(), L"9600,n,8,1");
     EXPECT_EQ(serial->Protocol(), L"DCON");
     EXPECT_EQ(serial->Delay(), 60);
-    EXPECT_FALSE(serial->m_lrc);
-    EXPECT_FALSE(serial->m_crc);
+    EXPECT_FALSE(serial->DconChecksum());
+    EXPECT_FALSE(serial->Crc());
 
     ASSERT_EQ(c.devices.size(), 1u);
     CDevice* module = c.devices[0].get();
@@ -109,9 +109,9 @@ TEST_F(SAXConfig, AttributeRulesOfTheFile)
     EXPECT_EQ(c.period, 250);  // the last attribute counts
     auto* s = dynamic_cast<CSerial*>(c.transports[0].get());
     auto* t = dynamic_cast<CSerial*>(c.transports[1].get());
-    EXPECT_FALSE(s->m_lrc);  // only "on" switches on
-    EXPECT_TRUE(s->m_crc);
-    EXPECT_TRUE(t->m_lrc);
+    EXPECT_FALSE(s->DconChecksum());  // only "on" switches on
+    EXPECT_TRUE(s->Crc());
+    EXPECT_TRUE(t->DconChecksum());
     EXPECT_EQ(t->Delay(), 15);
     ASSERT_EQ(c.variables.size(), 5u);
     EXPECT_EQ(c.variables[0]->output, 1);
@@ -187,9 +187,9 @@ TEST_F(SAXConfig, PipePortsAndModbusDevices)
     ASSERT_NE(pipe, nullptr);
     EXPECT_EQ(pipe->GetPortId(), L"\\\\.\\pipe\\seg1");
     EXPECT_EQ(pipe->name, L"\\\\.\\pipe\\seg1");
-    EXPECT_FALSE(pipe->m_lrc);
+    EXPECT_FALSE(pipe->DconChecksum());
     auto* timed = dynamic_cast<CPipe*>(c.transports[1].get());
-    EXPECT_TRUE(timed->m_lrc);
+    EXPECT_TRUE(timed->DconChecksum());
     EXPECT_GT(timed->TimeLimit(), pipe->TimeLimit());
     EXPECT_NE(dynamic_cast<CDeviceIVA8*>(c.devices[0].get()), nullptr);
     EXPECT_EQ(c.devices[1]->kind, 13);

@@ -20,7 +20,7 @@ void ExpectLink(int simEnd, int hostEnd)
     CDevsim sim(Config(simEnd), L"seg", ComName(simEnd));
     ASSERT_TRUE(sim.Ready()) << "devsim on COM" << simEnd;
     CSerial serial(ComName(hostEnd), L"19200,n,8,1", L"DCON", 30);
-    serial.m_lrc = true;
+    serial.SetDconChecksum(true);
     ASSERT_TRUE(serial.Open()) << "COM" << hostEnd;
     CDeviceICP7017 module;
     module.address = L"01";

@@ -1,10 +1,6 @@
 #include "Pipe.h"
-#include "DconFraming.h"
-#include "ModbusFrame.h"
 #include "PipeInstance.h"
-#include "TextConv.h"
 #include <algorithm>
-#include <cstring>
 
 namespace {
 const DWORD kRetryMs = 200;  // pause before a new instance when creating or connecting one failed
@@ -57,47 +53,26 @@ void CPipe::SetDelay(int ms)
     m_delay = std::max(ms, 0);
 }
 
-bool CPipe::Transact(std::wstring& request, std::wstring& reply)
+bool CPipe::Exchange(const std::string& request, std::string& reply, const CReplyRule& rule)
 {
-    DconFrame(request, m_lrc);
     {
         CScopedLock lock(m_lock);
         m_request = request;
-        m_binary = false;
+        m_rule = rule;
     }
-    bool answered = Exchange();
-    {
-        CScopedLock lock(m_lock);
-        reply = m_reply;
-    }
-    return answered && DconCheckReply(reply, m_lrc);
-}
-
-bool CPipe::TransactBinary(CFrameRecord& request, CFrameRecord& reply)
-{
-    if (!ModbusAppendCrc(request))
-        return false;
-    {
-        CScopedLock lock(m_lock);
-        m_frame = request;
-        m_binary = true;
-    }
-    bool answered = Exchange();
-    {
-        CScopedLock lock(m_lock);
-        reply = m_frame;
-    }
-    return answered && ModbusCheckReply(request, reply);
+    bool answered = HandOver();
+    CScopedLock lock(m_lock);
+    reply = m_reply;
+    return answered;
 }
 
 // Hands the slot to the server thread and waits for it; the thread always answers, at the latest
 // when the time limit has passed.
-bool CPipe::Exchange()
+bool CPipe::HandOver()
 {
     if (!m_thread.IsValid()) {
         CScopedLock lock(m_lock);
         m_reply.clear();
-        m_frame = CFrameRecord();
         return false;
     }
     if (::SignalObjectAndWait(m_requestEvent, m_doneEvent, INFINITE, FALSE) != WAIT_OBJECT_0)
@@ -258,11 +233,7 @@ DWORD CPipe::Remaining()
 void CPipe::TakeRequest()
 {
     CScopedLock lock(m_lock);
-    if (m_binary)
-        m_outgoing.assign(reinterpret_cast<const char*>(m_frame.data), size_t(std::clamp(m_frame.count, 0, 256)));
-    else
-        m_outgoing = WideToAnsi(m_request);
-    m_frame = CFrameRecord();
+    m_outgoing = m_request;
     m_reply.clear();
     m_answered = false;
     m_limit = DWORD(TimeLimit());
@@ -273,17 +244,12 @@ void CPipe::TakeRequest()
         FailPending();
 }
 
-// A text reply ends at a zero byte if the client sends one, as a C string would.
 void CPipe::Answer(const std::string& message)
 {
     {
         CScopedLock lock(m_lock);
-        if (m_binary) {
-            m_frame.count = int(std::min(message.size(), sizeof m_frame.data));
-            std::memcpy(m_frame.data, message.data(), size_t(m_frame.count));
-        } else {
-            m_reply = AnsiToWide(message.substr(0, message.find('\0')));
-        }
+        m_reply = message.substr(0, m_rule.text ? message.find('\0') : message.size());
+        m_reply.resize(std::min(m_reply.size(), m_rule.limit));
         m_answered = true;
     }
     m_pending = m_sent = false;

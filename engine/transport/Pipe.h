@@ -8,7 +8,7 @@ class CPipeInstance;
 
 // A segment served through a named pipe, so that another process can stand in for it. A server
 // thread keeps one pipe instance for one client at a time. Each exchange goes to the client as one
-// message, framed as on a serial line, and the client's next message is the reply. An exchange
+// message, the bytes a serial line would carry, and the client's next message is the reply. An exchange
 // fails when no client answers within max(500 ms, 4 x the reply delay), and at once while another
 // process holds the pipe's name. A client that did not answer in time is disconnected, so that
 // its late answer cannot become the reply to a later request. Once an exchange has waited out its
@@ -22,8 +22,7 @@ public:
     CPipe& operator=(const CPipe&) = delete;
 
     bool Open() override;
-    bool Transact(std::wstring& request, std::wstring& reply) override;
-    bool TransactBinary(CFrameRecord& request, CFrameRecord& reply) override;
+    bool Exchange(const std::string& request, std::string& reply, const CReplyRule& rule) override;
     bool SetPortId(const std::wstring&) override { return true; }
     std::wstring GetPortId() override { return m_path; }
     std::wstring LinkFailure() override;
@@ -31,12 +30,10 @@ public:
     void SetDelay(int ms);
     int TimeLimit();
 
-    bool m_lrc = false;  // DCON checksum on this segment
-
 private:
     enum class Wake { Quit, Io, Request, Timeout };
 
-    bool Exchange();
+    bool HandOver();
     void Serve();
     void ServeClient(CPipeInstance& pipe);
     bool AwaitClient(CPipeInstance& pipe);
@@ -63,10 +60,9 @@ private:
     CThread m_thread;
 
     // The request slot, under m_lock.
-    std::wstring m_request;
-    std::wstring m_reply;
-    CFrameRecord m_frame;
-    bool m_binary = false;
+    std::string m_request;
+    std::string m_reply;
+    CReplyRule m_rule{};
     bool m_answered = false;
     bool m_nameTaken = false;
     bool m_peerGone = false;

@@ -1,7 +1,4 @@
 #include "Serial.h"
-#include "DconFraming.h"
-#include "ModbusFrame.h"
-#include "TextConv.h"
 #include "TimerResolution.h"
 #include <algorithm>
 
@@ -20,7 +17,7 @@ bool CSerial::Open()
     Close();
     if (!OpenFile())
         return false;
-    m_open = Configure();
+    m_open = m_port.Configure({m_settings});
     if (m_open)
         StartThread();
     return m_open;
@@ -38,15 +35,12 @@ bool CSerial::OpenFile()
     return false;
 }
 
-bool CSerial::Configure() { return m_port.Configure({m_settings}); }
-
 void CSerial::StartThread()
 {
     m_requestEvent.Attach(::CreateEventW(nullptr, FALSE, FALSE, nullptr));
     m_doneEvent.Attach(::CreateEventW(nullptr, FALSE, FALSE, nullptr));
     m_quitEvent.Attach(::CreateEventW(nullptr, FALSE, FALSE, nullptr));
-    auto exchange = m_protocol == L"DCON" ? &CSerial::ServeText : &CSerial::ServeBinary;
-    if (!m_thread.Start([this, exchange] { Serve(exchange); }))
+    if (!m_thread.Start([this] { Serve(); }))
         m_open = false;  // no exchange may wait for a thread that is not there
 }
 
@@ -78,58 +72,50 @@ bool CSerial::HandOver()
     return ::SignalObjectAndWait(m_requestEvent, m_doneEvent, INFINITE, FALSE) == WAIT_OBJECT_0;
 }
 
-bool CSerial::Transact(std::wstring& request, std::wstring& reply)
+bool CSerial::Exchange(const std::string& request, std::string& reply, const CReplyRule& rule)
 {
+    reply.clear();
     if (!m_open)
         return false;
-    DconFrame(request, m_lrc);
     {
         CScopedLock lock(m_lock);
         m_request = request;
+        m_rule = &rule;
     }
     if (!HandOver())
         return false;
-    {
-        CScopedLock lock(m_lock);
-        if (!m_written)
-            return false;  // the line is gone; the shared reply is an earlier one
-        reply = m_reply;
-    }
-    return DconCheckReply(reply, m_lrc);
-}
-
-bool CSerial::TransactBinary(CFrameRecord& request, CFrameRecord& reply)
-{
-    if (!m_open || !ModbusAppendCrc(request))
-        return false;
-    {
-        CScopedLock lock(m_lock);
-        m_frame = request;
-    }
-    reply = CFrameRecord();  // bytes beyond a short reply must not be stale
-    if (!HandOver())
-        return false;
-    {
-        CScopedLock lock(m_lock);
-        if (!m_written)
-            return false;  // the line is gone; the shared record still holds the request
-        reply = m_frame;
-    }
-    return ModbusCheckReply(request, reply);
+    CScopedLock lock(m_lock);
+    if (!m_written)
+        return false;  // the line is gone; the shared reply is an earlier one
+    reply = m_reply;
+    return true;
 }
 
 // The 1 ms system timer is asked for while the thread runs, so that its delays last as set.
-void CSerial::Serve(void (CSerial::*exchange)())
+void CSerial::Serve()
 {
     CTimerResolution fineTimer;
     while (WaitForRequest())
-        (this->*exchange)();
+        ServeExchange();
 }
 
 bool CSerial::WaitForRequest()
 {
     const HANDLE events[] = {m_quitEvent, m_requestEvent};
     return ::WaitForMultipleObjects(2, events, FALSE, INFINITE) == WAIT_OBJECT_0 + 1;
+}
+
+void CSerial::ServeExchange()
+{
+    {
+        CScopedLock lock(m_lock);
+        DropReceived();
+        DWORD written = 0;
+        m_written = ::WriteFile(m_port, m_request.data(), DWORD(m_request.size()), &written, nullptr) != FALSE;
+        if (m_written)
+            ReadReply(m_reply, *m_rule);
+    }
+    ::SetEvent(m_doneEvent);
 }
 
 // Reads what the queue holds, at most one chunk; 0 when nothing is there. A read never asks for
@@ -157,23 +143,26 @@ void CSerial::DropReceived()
 // arrived by the end of the delay is read at once; only a reply that is not whole yet (or none
 // at all) is waited for, a byte at a time with the 1 ms read time-out. So a reply that arrived
 // in time costs no more than the delay, and one still coming in is read on while its bytes
-// follow each other within 1 ms. Bytes beyond the buffer are read and dropped so that they do
-// not start the next reply; a device that never stops sending is cut off after one queue's
-// worth more.
-size_t CSerial::ReadReply(unsigned char* buffer, size_t size, ReplyEnded ended)
+// follow each other within 1 ms. Bytes beyond the rule's limit are read and dropped so that
+// they do not start the next reply; a device that never stops sending is cut off after one
+// queue's worth more.
+void CSerial::ReadReply(std::string& reply, const CReplyRule& rule)
 {
     ::Sleep(DWORD(std::max(m_delay, 0)));
+    std::string received(rule.limit, '\0');
+    auto* buffer = reinterpret_cast<unsigned char*>(&received[0]);
     size_t kept = 0, total = 0;
     unsigned char chunk[256];
-    for (DWORD got; total < size + 4096; total += got) {
-        bool whole = total > 0 && total == kept && ended(buffer, kept);
+    for (DWORD got; total < rule.limit + 4096; total += got) {
+        bool whole = total > 0 && total == kept && rule.whole && rule.whole(buffer, kept);
         if ((got = ReadMore(chunk, sizeof chunk, whole)) == 0)
             break;
-        size_t take = std::min(size_t(got), size - kept);
+        size_t take = std::min(size_t(got), rule.limit - kept);
         std::copy(chunk, chunk + take, buffer + kept);
         kept += take;
     }
-    return kept;
+    received.resize(kept);
+    reply = std::move(received);
 }
 
 // What the queue holds; when nothing is queued and the reply is not whole, the next byte within
@@ -184,38 +173,4 @@ DWORD CSerial::ReadMore(unsigned char* chunk, DWORD size, bool whole)
     if (got == 0 && !whole && !::ReadFile(m_port, chunk, 1, &got, nullptr))
         return 0;
     return got;
-}
-
-void CSerial::ServeText()
-{
-    {
-        CScopedLock lock(m_lock);
-        std::string bytes = WideToAnsi(m_request);
-        bytes.resize(std::min(bytes.size(), kTextLimit));
-        DropReceived();
-        DWORD written = 0;
-        m_written = ::WriteFile(m_port, bytes.data(), DWORD(bytes.size()), &written, nullptr) != FALSE;
-        if (m_written) {
-            std::string received(kTextLimit, '\0');
-            size_t count = ReadReply(reinterpret_cast<unsigned char*>(&received[0]), kTextLimit, DconLineEnded);
-            m_reply = AnsiToWide(received.data(), count);
-        }
-    }
-    ::SetEvent(m_doneEvent);
-}
-
-void CSerial::ServeBinary()
-{
-    {
-        CScopedLock lock(m_lock);
-        DropReceived();
-        DWORD written = 0;
-        m_written = ::WriteFile(m_port, m_frame.data, DWORD(m_frame.count), &written, nullptr) != FALSE;
-        if (m_written) {
-            CFrameRecord received;
-            received.count = int(ReadReply(received.data, sizeof received.data, ModbusEndsInCrc));
-            m_frame = received;
-        }
-    }
-    ::SetEvent(m_doneEvent);
 }

@@ -15,8 +15,7 @@ public:
     CSerial& operator=(const CSerial&) = delete;
 
     bool Open() override;
-    bool Transact(std::wstring& request, std::wstring& reply) override;
-    bool TransactBinary(CFrameRecord& request, CFrameRecord& reply) override;
+    bool Exchange(const std::string& request, std::string& reply, const CReplyRule& rule) override;
     bool SetPortId(const std::wstring& id) override;
     std::wstring GetPortId() override { return m_portId; }
     void Close();
@@ -24,42 +23,40 @@ public:
     int Delay() const { return m_delay; }
     const std::wstring& Settings() const { return m_settings; }
     const std::wstring& Protocol() const { return m_protocol; }
-
-    bool m_crc = false;   // stored with the port; changes no framing
-    bool m_lrc = false;   // DCON checksum on this port
+    // The port's crc attribute: stored with it, it changes no framing.
+    bool Crc() const { return m_crc; }
+    void SetCrc(bool on) { m_crc = on; }
 
 private:
-    // The most a text reply keeps; later bytes of a longer reply are read and dropped.
-    static constexpr size_t kTextLimit = 16380;
     static constexpr int kOpenAttempts = 2;
     static constexpr DWORD kOpenRetryMs = 200;
 
     bool OpenFile();
-    bool Configure();
     void StartThread();
     bool HandOver();
-    void Serve(void (CSerial::*exchange)());
+    void Serve();
     bool WaitForRequest();
+    void ServeExchange();
     DWORD ReadQueued(unsigned char* chunk, DWORD size);
     void DropReceived();
-    // Whether the bytes received so far are a whole reply (no more need be waited for).
-    using ReplyEnded = bool (*)(const unsigned char* bytes, size_t count);
-    size_t ReadReply(unsigned char* buffer, size_t size, ReplyEnded ended);
+    void ReadReply(std::string& reply, const CReplyRule& rule);
     DWORD ReadMore(unsigned char* chunk, DWORD size, bool whole);
-    void ServeText();
-    void ServeBinary();
 
     CSerialPort m_port;
     int m_delay;
     std::wstring m_portId;
     std::wstring m_settings;
     std::wstring m_protocol;
-    std::wstring m_request;
-    std::wstring m_reply;
+    bool m_crc = false;
+
+    // The request slot, under m_lock: the I/O thread holds the lock for a whole exchange.
     CCriticalSection m_lock;
+    std::string m_request;
+    std::string m_reply;
+    const CReplyRule* m_rule = nullptr;  // the caller's, which waits while it is in use
+    bool m_written = false;  // whether the I/O thread could send the last request
+
     CHandle m_requestEvent, m_doneEvent, m_quitEvent;
     bool m_open = false;
-    bool m_written = false;  // whether the I/O thread could send the last request
     CThread m_thread;
-    CFrameRecord m_frame;
 };

@@ -86,7 +86,7 @@ TEST(BustermScan, FindsEveryModuleAtItsSpeedAndChecksumAndWritesControllerLines)
         ASSERT_NE(serial, nullptr);
         EXPECT_EQ(serial->GetPortId(), ComName(terminalCom));
         EXPECT_EQ(serial->Settings(), ports[i].settings);
-        EXPECT_EQ(serial->m_lrc, ports[i].lrc);
+        EXPECT_EQ(serial->DconChecksum(), ports[i].lrc);
         EXPECT_EQ(serial->Delay(), 80);
     }
     ASSERT_EQ(controller.devices.size(), 3u);

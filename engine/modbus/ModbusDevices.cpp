@@ -10,7 +10,7 @@ bool Exchange(CTransport* transport, CFrameRecord& request, CFrameRecord& reply)
 }
 }  // namespace
 
-CDeviceIVA8::CDeviceIVA8() : CDevice(12, L"IVA8", L"Гигрометр ИВА-8", 1, 0, TagBoolean) {}
+CDeviceIVA8::CDeviceIVA8() : CDevice(12, kKeyword, L"Гигрометр ИВА-8", 1, 0, TagBoolean) {}
 
 // The broadcast link test still goes out, but instruments do not answer broadcasts: the link is
 // good when the instrument answers its own read with a checked frame.
@@ -42,7 +42,7 @@ bool CDeviceIVA8::Poll(float& reading)
 bool CDeviceIVA8::WriteOutputs() { return true; }
 bool CDeviceIVA8::ResetStatus() { return false; }
 
-CDeviceRRG12::CDeviceRRG12() : CDevice(13, L"RRG12", L"Измеритель-регулятор расхода газа", 2, 1, TagBoolean) {}
+CDeviceRRG12::CDeviceRRG12() : CDevice(13, kKeyword, L"Измеритель-регулятор расхода газа", 2, 1, TagBoolean) {}
 
 bool CDeviceRRG12::TestLink()
 {

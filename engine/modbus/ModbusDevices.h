@@ -1,11 +1,12 @@
 #pragma once
+#include "ModbusRtu.h"
 #include "Stopwatch.h"
-#include "ModBusRtu.h"
-#include "Rrg12.h"
 
 // The IVA-8 hygrometer: one reading, register 0x0200 through its own function 0x19.
 class CDeviceIVA8 : public virtual CDevice, public virtual CModBusRtu {
 public:
+    static constexpr wchar_t kKeyword[] = L"IVA8";
+
     CDeviceIVA8();
     bool TestLink() override;
     bool ReadInputs() override;
@@ -22,8 +23,10 @@ private:
 
 // The RRG-12 gas flow meter-regulator: two readings (registers 4 and 5) and a set point
 // (register 4), written at most once per 5 s.
-class CDeviceRRG12 : public virtual CDevice, public virtual RRG12, public virtual CModBusRtu {
+class CDeviceRRG12 : public virtual CDevice, public virtual CModBusRtu {
 public:
+    static constexpr wchar_t kKeyword[] = L"RRG12";
+
     CDeviceRRG12();
     bool TestLink() override;
     bool ReadInputs() override;

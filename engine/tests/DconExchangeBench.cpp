@@ -25,7 +25,7 @@ bool EngineBlock(const std::wstring& port, int delay, std::vector<double>& times
     serial.SetDconChecksum(true);
     if (!serial.Open())
         return false;
-    CDeviceICP7017 module;
+    CIcpModule module(*FindIcpModule(L"ICP7017"));
     module.address = L"01";
     module.transport = &serial;
     for (int i = 0; i < kPerBlock; ++i) {

@@ -1,5 +1,4 @@
 #include "ConfigFile.h"
-#include "IcpModules.h"
 #include "ModbusDevices.h"
 #include "Pipe.h"
 #include "SAXConfig.h"
@@ -50,7 +49,7 @@ TEST_F(SAXConfig, BuildsTheSmallExampleIntoTheEngine)
 
     ASSERT_EQ(c.devices.size(), 1u);
     CDevice* module = c.devices[0].get();
-    EXPECT_NE(dynamic_cast<CDeviceICP7017*>(module), nullptr);
+    EXPECT_EQ(module->keyword, L"ICP7017");
     EXPECT_EQ(module->kind, 6);
     EXPECT_EQ(module->address, L"11");
     EXPECT_EQ(module->description, L"Аналоговый модуль");

@@ -22,7 +22,7 @@ void ExpectLink(int simEnd, int hostEnd)
     CSerial serial(ComName(hostEnd), L"19200,n,8,1", L"DCON", 30);
     serial.SetDconChecksum(true);
     ASSERT_TRUE(serial.Open()) << "COM" << hostEnd;
-    CDeviceICP7017 module;
+    CIcpModule module(*FindIcpModule(L"ICP7017"));
     module.address = L"01";
     module.transport = &serial;
     EXPECT_TRUE(module.TestLink());

@@ -1,4 +1,4 @@
-#include "ModBusRtu.h"
+#include "ModbusRtu.h"
 #include <cwchar>
 
 namespace {

@@ -75,7 +75,7 @@ HRESULT WINAPI CSAXConfig::startElement(const wchar_t*, int, const wchar_t* loca
         m_pendingItems.clear();
         m_deviceAttributes = m_attributes;
     } else if (element == L"configuration") {
-        m_period = count > 0 ? _wtoi(last.c_str()) : 0;
+        m_built.period = count > 0 ? _wtoi(last.c_str()) : 0;
     }
     return S_OK;
 }
@@ -130,7 +130,7 @@ HRESULT CSAXConfig::EndPort()
         return Refuse(L"port", L"id", id, L"порт должен называться COMn или \\\\.\\pipe\\имя");
     }
     m_ports[Get(a, L"name")] = {transport.get(), id, Get(a, L"protocol"), a.count(L"protocol") == 0};
-    m_transports.push_back(std::move(transport));
+    m_built.transports.push_back(std::move(transport));
     return S_OK;
 }
 
@@ -181,9 +181,9 @@ HRESULT CSAXConfig::EndDevice()
         variable.device = device.get();
     }
     for (auto& item : m_pendingItems)
-        m_variables.push_back(std::move(item.variable));
+        m_built.variables.push_back(std::move(item.variable));
     m_pendingItems.clear();
-    m_devices.push_back(std::move(device));
+    m_built.devices.push_back(std::move(device));
     return S_OK;
 }
 
@@ -194,9 +194,9 @@ HRESULT CSAXConfig::EndExpression()
     std::wstring name = Get(m_attributes, L"name");
     m_expressions[name] = m_text;
     if (name == L"PROLOGUE")
-        m_prologue.push_back(m_text);
+        m_built.prologue.push_back(m_text);
     else if (name == L"EPILOGUE")
-        m_epilogue.push_back(m_text);
+        m_built.epilogue.push_back(m_text);
     return S_OK;
 }
 
@@ -212,9 +212,9 @@ HRESULT CSAXConfig::EndVariable()
     auto value = std::make_unique<CValue>();
     value->SetBoolean(false);
     variable->value = value.get();
-    m_freeValues.push_back(std::move(value));
+    m_built.freeValues.push_back(std::move(value));
     m_expressions[variable->name] = m_text;
-    m_variables.push_back(std::move(variable));
+    m_built.variables.push_back(std::move(variable));
     return S_OK;
 }
 
@@ -233,9 +233,9 @@ HRESULT CSAXConfig::RefuseProtocol(const CDevice& device, const std::wstring& po
 // Every name the formulas meet must have a slot of its own in the evaluator's table.
 HRESULT CSAXConfig::CheckNames()
 {
-    std::vector<std::wstring> variables, formulas(m_prologue);
-    formulas.insert(formulas.end(), m_epilogue.begin(), m_epilogue.end());
-    for (const auto& variable : m_variables) {
+    std::vector<std::wstring> variables, formulas(m_built.prologue);
+    formulas.insert(formulas.end(), m_built.epilogue.begin(), m_built.epilogue.end());
+    for (const auto& variable : m_built.variables) {
         variables.push_back(variable->name);
         auto formula = m_expressions.find(variable->name);
         if (formula != m_expressions.end())
@@ -247,26 +247,14 @@ HRESULT CSAXConfig::CheckNames()
 
 void CSAXConfig::Build(CController& controller)
 {
-    for (auto& variable : m_variables) {
+    for (auto& variable : m_built.variables) {
         auto formula = m_expressions.find(variable->name);
         if (formula != m_expressions.end() && IsFormula(formula->second)) {
             variable->formula = formula->second;
-            controller.computed.push_back(variable.get());
+            m_built.computed.push_back(variable.get());
         }
-        controller.values[variable->name] = variable->value;
     }
-    std::vector<CDevice*> devices;
-    for (auto& device : m_devices)
-        devices.push_back(device.get());
-    for (auto& transport : m_transports)
-        controller.workers.push_back(std::make_unique<CSegmentWorker>(transport.get(), devices));
-    controller.transports = std::move(m_transports);
-    controller.devices = std::move(m_devices);
-    controller.variables = std::move(m_variables);
-    controller.freeValues = std::move(m_freeValues);
-    controller.prologue = std::move(m_prologue);
-    controller.epilogue = std::move(m_epilogue);
-    controller.period = m_period;
+    controller.Install(std::move(m_built));
 }
 
 // The value type, description and display precision that items and free variables share.

@@ -80,16 +80,10 @@ private:
     CComPtr<ISAXXMLReader> m_reader;
     std::wstring m_error;
 
-    std::vector<std::unique_ptr<CTransport>> m_transports;
+    CInstallation m_built;
     std::map<std::wstring, CPortEntry> m_ports;
-    std::vector<std::unique_ptr<CDevice>> m_devices;
-    std::vector<std::unique_ptr<CVariable>> m_variables;
     std::vector<CPendingItem> m_pendingItems;
-    std::vector<std::unique_ptr<CValue>> m_freeValues;
     std::map<std::wstring, std::wstring> m_expressions;
-    std::vector<std::wstring> m_prologue;
-    std::vector<std::wstring> m_epilogue;
-    int m_period = 0;
     Attributes m_attributes;
     Attributes m_deviceAttributes;
     std::wstring m_text;

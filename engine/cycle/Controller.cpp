@@ -25,16 +25,34 @@ CController::~CController()
 {
     StopCycle();
     // Workers first (their threads use devices and transports), then transports, devices, variables.
-    workers.clear();
-    transports.clear();
-    devices.clear();
-    variables.clear();
+    m_workers.clear();
+    m_parts.transports.clear();
+    m_parts.devices.clear();
+    m_parts.variables.clear();
+}
+
+void CController::Install(CInstallation installation)
+{
+    m_parts = std::move(installation);
+    for (auto& variable : m_parts.variables)
+        m_values[variable->name] = variable->value;
+    std::vector<CDevice*> devices;
+    for (auto& device : m_parts.devices)
+        devices.push_back(device.get());
+    for (auto& transport : m_parts.transports)
+        m_workers.push_back(std::make_unique<CSegmentWorker>(transport.get(), devices));
 }
 
 CValue* CController::FindValue(const std::wstring& name) const
 {
-    auto it = values.find(name);
-    return it == values.end() ? nullptr : it->second;
+    auto it = m_values.find(name);
+    return it == m_values.end() ? nullptr : it->second;
+}
+
+UINT CController::PassDoneMessage()
+{
+    static const UINT message = ::RegisterWindowMessageW(L"orvex.PassDone");
+    return message;
 }
 
 CValue* CController::SetValue(const std::wstring& name, float x)
@@ -50,7 +68,7 @@ bool CController::StartCycle(HWND window)
     StopCycle();
     // A phase waits for every worker without a time limit: one whose thread is not there would
     // hold the pass for ever.
-    for (auto& worker : workers)
+    for (auto& worker : m_workers)
         if (!worker->IsRunning())
             return false;
     m_window = window;
@@ -62,7 +80,8 @@ bool CController::StartCycle(HWND window)
         return false;
     }
     m_timerQueue = queue;
-    if (!::CreateTimerQueueTimer(&m_timer, queue, CycleCallback, this, DWORD(period), DWORD(period),
+    DWORD period = DWORD(m_parts.period);
+    if (!::CreateTimerQueueTimer(&m_timer, queue, CycleCallback, this, period, period,
                                  WT_EXECUTEINPERSISTENTTHREAD | WT_EXECUTELONGFUNCTION)) {
         StopCycle();
         return false;
@@ -127,7 +146,7 @@ bool CController::RunCyclePass()
     bool ok = RunPass();
     m_passMicroseconds = long(held.Milliseconds() * 1000.0);
     m_lock->Leave();
-    ::PostMessageW(m_window, ok ? WM_TIMER : WM_CYCLE_FAILED, 0, 0);
+    ::PostMessageW(m_window, ok ? PassDoneMessage() : WM_CYCLE_FAILED, 0, 0);
     if (ok)
         ::Sleep(1);
     return true;
@@ -135,11 +154,11 @@ bool CController::RunCyclePass()
 
 bool CController::RunPass()
 {
-    RunScript(prologue, L"PROLOGUE");
+    RunScript(m_parts.prologue, L"PROLOGUE");
     if (!RunPhase(true))
         return false;
     ComputeVariables();
-    RunScript(epilogue, L"EPILOGUE");
+    RunScript(m_parts.epilogue, L"EPILOGUE");
     return RunPhase(false);
 }
 
@@ -157,17 +176,17 @@ void CController::RunScript(const std::vector<std::wstring>& lines, const wchar_
 
 bool CController::RunPhase(bool read)
 {
-    for (auto& worker : workers)
+    for (auto& worker : m_workers)
         read ? worker->StartRead() : worker->StartWrite();
     bool ok = true;
-    for (size_t first = 0; first < workers.size(); first += kWaitGroup) {
+    for (size_t first = 0; first < m_workers.size(); first += kWaitGroup) {
         HANDLE done[kWaitGroup];
-        size_t count = std::min(kWaitGroup, workers.size() - first);
+        size_t count = std::min(kWaitGroup, m_workers.size() - first);
         for (size_t i = 0; i < count; ++i)
-            done[i] = workers[first + i]->DoneEvent();
+            done[i] = m_workers[first + i]->DoneEvent();
         ::WaitForMultipleObjects(DWORD(count), done, TRUE, INFINITE);
     }
-    for (auto& worker : workers)
+    for (auto& worker : m_workers)
         ok = (read ? worker->ReadResult() : worker->WriteResult()) && ok;
     return ok;
 }
@@ -176,9 +195,9 @@ bool CController::RunPhase(bool read)
 // input as 0 or 1, a counter as its count).
 void CController::ComputeVariables()
 {
-    for (auto& variable : variables)
+    for (auto& variable : m_parts.variables)
         SetVariable(variable->name.c_str(), variable->value->AsNumber());
-    for (CVariable* variable : computed) {
+    for (CVariable* variable : m_parts.computed) {
         const wchar_t* name = variable->name.c_str();
         SetVariable(name, variable->value->AsNumber());
         double value = 0;
@@ -208,7 +227,7 @@ void CController::NoteFailure(const std::wstring& formula, const std::wstring& w
 long CController::RepeatedExchanges() const
 {
     long repeats = 0;
-    for (const auto& device : devices)
+    for (const auto& device : m_parts.devices)
         repeats += device->Repeats();
     return repeats;
 }
@@ -216,17 +235,17 @@ long CController::RepeatedExchanges() const
 bool CController::CheckLinks(std::wstring& report)
 {
     bool ok = true;
-    for (auto& transport : transports)
+    for (auto& transport : m_parts.transports)
         ok = transport->Open() && ok;
     report.clear();
-    for (auto& device : devices) {
+    for (auto& device : m_parts.devices) {
         report += L"Связь c " + device->keyword + L":" + device->address + L" (" + device->description + L") по " +
                   device->transport->GetPortId() + L" ";
         bool answered = device->TestLink();
         report += answered ? L"ЕСТЬ\n" : L"НЕТ\n";
         ok = ok && answered;
     }
-    for (auto& transport : transports) {
+    for (auto& transport : m_parts.transports) {
         std::wstring reason = transport->LinkFailure();
         if (!reason.empty())
             report += reason + L"\n";
@@ -239,7 +258,7 @@ bool CController::CheckLinks(std::wstring& report)
 bool CController::SetInputRange(const std::wstring& code)
 {
     CDevice* module = nullptr;
-    for (auto& device : devices)
+    for (auto& device : m_parts.devices)
         if (device->address == L"11") {
             module = device.get();
             break;

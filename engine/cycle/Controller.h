@@ -1,10 +1,7 @@
 #pragma once
-#include "Device.h"
-#include "SegmentWorker.h"
-#include "Transport.h"
-#include "Value.h"
-#include "Variable.h"
 #include "CriticalSection.h"
+#include "Installation.h"
+#include "SegmentWorker.h"
 #include <windows.h>
 #include <atomic>
 #include <map>
@@ -24,11 +21,27 @@ public:
     CController(const CController&) = delete;
     CController& operator=(const CController&) = delete;
 
+    // Takes over what the loader built and starts one segment worker per port.
+    void Install(CInstallation installation);
+
+    const std::vector<std::unique_ptr<CTransport>>& Transports() const { return m_parts.transports; }
+    const std::vector<std::unique_ptr<CDevice>>& Devices() const { return m_parts.devices; }
+    const std::vector<std::unique_ptr<CVariable>>& Variables() const { return m_parts.variables; }
+    const std::vector<CVariable*>& Computed() const { return m_parts.computed; }
+    const std::vector<std::wstring>& Prologue() const { return m_parts.prologue; }
+    const std::vector<std::wstring>& Epilogue() const { return m_parts.epilogue; }
+    int Period() const { return m_parts.period; }
+    const std::vector<std::unique_ptr<CSegmentWorker>>& Workers() const { return m_workers; }
+
     CValue* FindValue(const std::wstring& name) const;
     CValue* SetValue(const std::wstring& name, float x);
 
+    // The message a good pass posts to the cycle's window: registered, so that no other message
+    // of the window can be taken for it.
+    static UINT PassDoneMessage();
+
     // Acquisition: a timer-queue timer runs one pass per period on one persistent thread and
-    // posts WM_TIMER (a good pass) or WM_CYCLE_FAILED to the window.
+    // posts PassDoneMessage() (a good pass) or WM_CYCLE_FAILED to the window.
     bool StartCycle(HWND window);
     void StopCycle();  // waits for a running pass
     bool IsCycleRunning() const { return m_timerQueue != INVALID_HANDLE_VALUE; }
@@ -52,17 +65,6 @@ public:
     // Exchanges the devices asked a second time since the start.
     long RepeatedExchanges() const;
 
-    std::vector<std::unique_ptr<CTransport>> transports;
-    std::vector<std::unique_ptr<CDevice>> devices;
-    std::vector<std::unique_ptr<CVariable>> variables;
-    std::vector<CVariable*> computed;
-    std::vector<std::wstring> prologue;
-    std::vector<std::wstring> epilogue;
-    std::vector<std::unique_ptr<CSegmentWorker>> workers;
-    std::map<std::wstring, CValue*> values;
-    std::vector<std::unique_ptr<CValue>> freeValues;  // the values owned by free variables
-    int period = 0;
-
 private:
     static void CALLBACK CycleCallback(void* engine, BOOLEAN);
     bool RunCyclePass();
@@ -73,6 +75,10 @@ private:
     // Notes a formula's failure for the next link report, the first time it fails.
     void NoteFailure(const std::wstring& formula, const std::wstring& why);
 
+    CInstallation m_parts;
+    std::vector<std::unique_ptr<CSegmentWorker>> m_workers;
+    std::map<std::wstring, CValue*> m_values;  // every variable's value by its name
+
     std::atomic<HANDLE> m_timerQueue{INVALID_HANDLE_VALUE};  // also read by the timer thread
     HANDLE m_timer = nullptr;
     std::unique_ptr<CCriticalSection> m_lock;
@@ -81,4 +87,16 @@ private:
     std::atomic<long> m_passMicroseconds{0};
     std::set<std::wstring> m_failedFormulas;  // formulas that have failed at least once
     std::wstring m_formulaReport;             // their first failures, not yet reported
+};
+
+// The acquisition lock held for a scope: a refresh under it sees the values of whole passes only.
+class CAcquisitionLock {
+public:
+    explicit CAcquisitionLock(CController& engine) : m_engine(engine) { m_engine.EnterLock(); }
+    ~CAcquisitionLock() { m_engine.LeaveLock(); }
+    CAcquisitionLock(const CAcquisitionLock&) = delete;
+    CAcquisitionLock& operator=(const CAcquisitionLock&) = delete;
+
+private:
+    CController& m_engine;
 };

@@ -11,8 +11,9 @@ struct CInputRange {
 };
 
 inline constexpr CInputRange kInputRanges[] = {
-    {L"00", L"±15mV"}, {L"01", L"±50mV"},  {L"02", L"±100mV"}, {L"03", L"±500mV"}, {L"04", L"±1V"},    {L"05", L"±2,5V"},
-    {L"08", L"±10V"},  {L"09", L"±5V"},    {L"0A", L"±1V"},    {L"0B", L"±500mV"}, {L"0C", L"±150mV"}, {L"0D", L"±20mA"},
+    {L"00", L"±15mV"}, {L"01", L"±50mV"}, {L"02", L"±100mV"}, {L"03", L"±500mV"},
+    {L"04", L"±1V"},   {L"05", L"±2,5V"}, {L"08", L"±10V"},   {L"09", L"±5V"},
+    {L"0A", L"±1V"},   {L"0B", L"±500mV"}, {L"0C", L"±150mV"}, {L"0D", L"±20mA"},
 };
 static_assert(std::size(kInputRanges) == IDC_RANGE_LAST - IDC_RANGE_FIRST + 1, "one range per scale button");
 

@@ -208,7 +208,8 @@ void SetCellText(HWND list, int row, int column, const wchar_t* text)
 void CMainDlg::FillList()
 {
     m_list = Item(IDC_LIST);
-    ListView_SetExtendedListViewStyle(m_list, 0x00050023);
+    ListView_SetExtendedListViewStyle(m_list, LVS_EX_GRIDLINES | LVS_EX_SUBITEMIMAGES | LVS_EX_FULLROWSELECT |
+                                                  LVS_EX_DOUBLEBUFFER | LVS_EX_SINGLEROW);
     AddColumn(m_list, 0, L"Описание", LVCFMT_LEFT, 120);
     AddColumn(m_list, 1, L"Имя", LVCFMT_RIGHT, 40);
     AddColumn(m_list, 2, L"Значение", LVCFMT_RIGHT, 100);

@@ -1,7 +1,6 @@
 #include "SerialPort.h"
 
 namespace {
-const DWORD kQueueBytes = 4096;
 const DWORD kPurgeAll = PURGE_TXABORT | PURGE_RXABORT | PURGE_TXCLEAR | PURGE_RXCLEAR;
 const size_t kShortestLongName = 5;  // "COM10"
 }  // namespace

@@ -9,6 +9,8 @@ class CSerialPort {
 public:
     // A read returns at once with what is buffered, or waits at most 1 ms for a first byte.
     static constexpr COMMTIMEOUTS kReadWaitsOneMs{MAXDWORD, MAXDWORD, 1, 0, 0};
+    // The driver's receive and transmit queues.
+    static constexpr DWORD kQueueBytes = 4096;
 
     // How the port is set up. The settings text is read as BuildCommDCB reads it ("9600,n,8,1");
     // the port is always in binary mode with RTS and DTR held on, since RS485 converters and

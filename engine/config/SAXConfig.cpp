@@ -311,10 +311,10 @@ std::wstring CSAXConfig::Get(const Attributes& attributes, const wchar_t* name)
 int CSAXConfig::ValueTypeOf(const std::wstring& type)
 {
     switch (type.empty() ? L'\0' : type[0]) {
-    case L'A': return TypeFloat;
-    case L'D': return TypeBoolean;
-    case L'C': return TypeInteger;
-    case L'S': return TypeString;
+    case L'A': return TagFloat;
+    case L'D': return TagBoolean;
+    case L'C': return TagInteger;
+    case L'S': return TagString;
     default: return -1;
     }
 }

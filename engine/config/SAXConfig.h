@@ -29,7 +29,7 @@ public:
     HRESULT WINAPI characters(const wchar_t* chars, int length) override;
 
     // The result code of a refused file (its low 16 bits: "The data is invalid").
-    static constexpr HRESULT kRefused = HRESULT(0x8007000DL);
+    static constexpr HRESULT kRefused = MAKE_HRESULT(SEVERITY_ERROR, FACILITY_WIN32, ERROR_INVALID_DATA);
 
 private:
     // Refuses a document type declaration that the reader reports: one in an encoding the check

@@ -2,7 +2,7 @@
 #include <cstring>
 #include <string>
 
-// Tags of a CValue.
+// The kinds of value: the tag of a CValue, and the value type of a variable (Variable.h).
 enum : int { TagInteger = 0, TagFloat = 1, TagDouble = 2, TagBoolean = 3, TagString = 4 };
 
 // The typed value of one channel or variable. The integer, boolean or float sits in the first

@@ -1,12 +1,9 @@
 #pragma once
+#include "Value.h"
 #include <cstdint>
 #include <string>
 
-struct CValue;
 class CDevice;
-
-// Value types of a variable (the first letter of its "type" attribute).
-enum : int { TypeInteger = 0, TypeFloat = 1, TypeBoolean = 3, TypeString = 4 };
 
 // Channel index of a free variable (one not bound to a device channel).
 constexpr uint16_t kFreeVariableChannel = 100;
@@ -16,7 +13,7 @@ struct CVariable {
     std::wstring name;
     uint16_t channel = kFreeVariableChannel;
     uint16_t reg = 0;
-    int valueType = TypeBoolean;
+    int valueType = TagBoolean;  // from the first letter of its type attribute: no TagDouble
     int output = 0;
     std::wstring description;
     std::wstring formula;

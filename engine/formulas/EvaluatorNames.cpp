@@ -1,13 +1,13 @@
 #include "EvaluatorNames.h"
-#include "EvalVariableTable.h"
 #include "EvaluatorScanner.h"
+#include "EvaluatorVariableTable.h"
 #include <map>
 #include <set>
 
 namespace {
 constexpr size_t kNamesShown = 10;  // the most names a refusal lists
 
-std::wstring Cut(const std::wstring& name) { return name.substr(0, CEvalVariableTable::kNameSize); }
+std::wstring Cut(const std::wstring& name) { return name.substr(0, CEvaluatorVariableTable::kNameSize); }
 
 // The names that share the first 15 characters of another, two and more per group.
 std::wstring Clash(const std::map<std::wstring, std::set<std::wstring>>& byCut)
@@ -27,12 +27,12 @@ std::wstring Clash(const std::map<std::wstring, std::set<std::wstring>>& byCut)
 std::wstring Overflow(const std::vector<std::wstring>& stored)
 {
     std::wstring names;
-    for (size_t i = CEvalVariableTable::kSlots; i < stored.size() && i < CEvalVariableTable::kSlots + kNamesShown; ++i)
+    for (size_t i = CEvaluatorVariableTable::kSlots; i < stored.size() && i < CEvaluatorVariableTable::kSlots + kNamesShown; ++i)
         names += (names.empty() ? L"" : L", ") + stored[i];
-    if (stored.size() > CEvalVariableTable::kSlots + kNamesShown)
+    if (stored.size() > CEvaluatorVariableTable::kSlots + kNamesShown)
         names += L" …";
     return L"имён в переменных и формулах — " + std::to_wstring(stored.size()) + L", формулы держат не больше " +
-           std::to_wstring(CEvalVariableTable::kSlots) + L"; лишние: " + names;
+           std::to_wstring(CEvaluatorVariableTable::kSlots) + L"; лишние: " + names;
 }
 }  // namespace
 
@@ -67,5 +67,5 @@ std::wstring EvaluatorNamesRefusal(const std::vector<std::wstring>& variables, c
     std::wstring clash = Clash(byCut);
     if (!clash.empty())
         return clash;
-    return stored.size() > CEvalVariableTable::kSlots ? Overflow(stored) : std::wstring();
+    return stored.size() > CEvaluatorVariableTable::kSlots ? Overflow(stored) : std::wstring();
 }

@@ -1,12 +1,12 @@
 #include "DecimalComma.h"
-#include "EvalVariableTable.h"
 #include "Evaluator.h"
+#include "EvaluatorVariableTable.h"
 #include <cstdlib>
 #include <cwchar>
 
 namespace {
 
-CEvalVariableTable g_variables;
+CEvaluatorVariableTable g_variables;
 
 struct SConstant {
     const wchar_t* name;
@@ -18,8 +18,8 @@ const SConstant kConstants[] = {{L"pi", 3.141592653589793}, {L"e", 2.71828182845
 // "_NAME" reads the environment variable NAME; the table is not searched for it.
 bool GetEnvironmentValue(const wchar_t* name, double& value)
 {
-    wchar_t cut[CEvalVariableTable::kNameSize + 1] = {};
-    std::wcsncpy(cut, name, CEvalVariableTable::kNameSize);
+    wchar_t cut[CEvaluatorVariableTable::kNameSize + 1] = {};
+    std::wcsncpy(cut, name, CEvaluatorVariableTable::kNameSize);
     const wchar_t* text = cut[1] ? _wgetenv(cut + 1) : nullptr;
     if (!text)
         return false;

@@ -17,7 +17,7 @@ bool ModbusCheckReply(const CFrameRecord& request, const CFrameRecord& reply)
     if (reply.count <= 0 || reply.count > int(sizeof reply.data))
         return false;
     bool crcGood = reply.count < 5 || ModbusEndsInCrc(reply.data, size_t(reply.count));
-    bool exception = reply.count >= 2 && reply.data[1] == uint8_t(request.data[1] + 0x80);
+    bool exception = reply.count >= 2 && reply.data[1] == uint8_t(request.data[1] + kModbusException);
     return crcGood && !exception;
 }
 

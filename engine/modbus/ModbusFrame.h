@@ -8,6 +8,16 @@ struct CFrameRecord {
     int count = 0;
 };
 
+// The function codes of the requests sent, and the bit an exception reply sets in its request's.
+constexpr uint8_t kModbusReadHolding = 0x03;
+constexpr uint8_t kModbusWriteRegister = 0x06;
+constexpr uint8_t kModbusDiagnostics = 0x08;
+constexpr uint8_t kModbusIva8Read = 0x19;  // the IVA-8's own
+constexpr uint8_t kModbusException = 0x80;
+
+// The broadcast address, which no instrument answers.
+constexpr uint8_t kModbusBroadcast = 0x00;
+
 // Appends the CRC-16 to a request, low byte first; false (nothing changed) when the record has
 // no room for it.
 bool ModbusAppendCrc(CFrameRecord& frame);

@@ -2,6 +2,8 @@
 #include <cwchar>
 
 namespace {
+constexpr uint8_t kIva8Address = 0x01;
+
 void Fill(CFrameRecord& frame, uint8_t address, uint8_t function, uint16_t first, uint16_t second)
 {
     frame = CFrameRecord();
@@ -12,21 +14,21 @@ void Fill(CFrameRecord& frame, uint8_t address, uint8_t function, uint16_t first
 }
 }  // namespace
 
-void CModBusRtu::BuildLinkTest(CFrameRecord& frame) { Fill(frame, 0x00, 0x08, 0x0020, 0x0001); }
+void CModBusRtu::BuildLinkTest(CFrameRecord& frame) { Fill(frame, kModbusBroadcast, kModbusDiagnostics, 0x0020, 0x0001); }
 
 void CModBusRtu::BuildReadHolding(CFrameRecord& frame, uint8_t address, uint16_t reg, uint16_t count)
 {
-    Fill(frame, address, 0x03, reg, count);
+    Fill(frame, address, kModbusReadHolding, reg, count);
 }
 
 void CModBusRtu::BuildWriteRegister(CFrameRecord& frame, uint8_t address, uint16_t reg, uint16_t value)
 {
-    Fill(frame, address, 0x06, reg, value);
+    Fill(frame, address, kModbusWriteRegister, reg, value);
 }
 
 void CModBusRtu::BuildIva8Read(CFrameRecord& frame, uint16_t reg)
 {
-    Fill(frame, 0x01, 0x19, reg, 0);
+    Fill(frame, kIva8Address, kModbusIva8Read, reg, 0);
     frame.count = 4;
 }
 

@@ -3,7 +3,7 @@
 #include "ModbusFrame.h"
 #include <cstdint>
 
-// The Modbus RTU side of a device: builders of request frames (the transport appends the CRC).
+// The Modbus RTU side of a device: builders of request frames (the exchange appends the CRC).
 class CModBusRtu : public virtual CDevice {
 public:
     ~CModBusRtu() override = default;

@@ -62,7 +62,7 @@ TEST_F(SAXConfig, BuildsTheSmallExampleIntoTheEngine)
     EXPECT_EQ(u1->name, L"U1");
     EXPECT_EQ(u1->value, &module->inputs[0]);
     EXPECT_EQ(u1->device, module);
-    EXPECT_EQ(u1->valueType, TypeFloat);
+    EXPECT_EQ(u1->valueType, TagFloat);
     EXPECT_EQ(u1->output, 0);
     EXPECT_EQ(u1->precision, 4);
     EXPECT_EQ(u1->description, L"Напряжение");
@@ -114,14 +114,14 @@ TEST_F(SAXConfig, AttributeRulesOfTheFile)
     EXPECT_EQ(t->Delay(), 15);
     ASSERT_EQ(c.Variables().size(), 5u);
     EXPECT_EQ(c.Variables()[0]->output, 1);
-    EXPECT_EQ(c.Variables()[0]->valueType, TypeFloat);
+    EXPECT_EQ(c.Variables()[0]->valueType, TagFloat);
     EXPECT_EQ(c.Variables()[0]->reg, 7);
     EXPECT_EQ(c.Variables()[0]->value, &c.Devices()[0]->outputs[0]);
     EXPECT_EQ(c.Variables()[1]->output, 1);
     EXPECT_EQ(c.Variables()[2]->output, 1);
-    EXPECT_EQ(c.Variables()[2]->valueType, TypeInteger);
+    EXPECT_EQ(c.Variables()[2]->valueType, TagInteger);
     EXPECT_EQ(c.Variables()[3]->output, 0);
-    EXPECT_EQ(c.Variables()[3]->valueType, TypeString);
+    EXPECT_EQ(c.Variables()[3]->valueType, TagString);
     EXPECT_EQ(c.Variables()[3]->value, &c.Devices()[0]->inputs[0]);
     EXPECT_EQ(c.Variables()[4]->precision, 0);
     EXPECT_EQ(c.Devices()[1]->outputs.size(), 13u);  // a device without items still has its arrays

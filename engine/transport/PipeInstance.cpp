@@ -10,7 +10,7 @@ CPipeInstance::CPipeInstance(const std::wstring& path)
         DWORD open = PIPE_ACCESS_DUPLEX | FILE_FLAG_OVERLAPPED | FILE_FLAG_FIRST_PIPE_INSTANCE;
         DWORD mode = PIPE_TYPE_MESSAGE | PIPE_READMODE_MESSAGE | PIPE_WAIT | PIPE_REJECT_REMOTE_CLIENTS;
         m_pipe.Attach(::CreateNamedPipeW(path.c_str(), open, mode, PIPE_UNLIMITED_INSTANCES, kMessageSize, kMessageSize,
-                                         500, nullptr));
+                                         kClientWaitMs, nullptr));
         m_nameTaken = !m_pipe.IsValid() && ::GetLastError() == ERROR_ACCESS_DENIED;
     }
     m_connect.hEvent = m_connectEvent;

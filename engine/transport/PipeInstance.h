@@ -8,6 +8,8 @@
 class CPipeInstance {
 public:
     static const DWORD kMessageSize = 16380;
+    // How long a client's WaitNamedPipe waits for a free instance when it names no time.
+    static const DWORD kClientWaitMs = 500;
 
     explicit CPipeInstance(const std::wstring& path);
     ~CPipeInstance();

@@ -135,7 +135,7 @@ DWORD CSerial::ReadQueued(unsigned char* chunk, DWORD size)
 void CSerial::DropReceived()
 {
     unsigned char chunk[256];
-    for (DWORD total = 0, got; total < 4096 && (got = ReadQueued(chunk, sizeof chunk)) > 0;)
+    for (DWORD total = 0, got; total < CSerialPort::kQueueBytes && (got = ReadQueued(chunk, sizeof chunk)) > 0;)
         total += got;
 }
 
@@ -153,7 +153,7 @@ void CSerial::ReadReply(std::string& reply, const CReplyRule& rule)
     auto* buffer = reinterpret_cast<unsigned char*>(&received[0]);
     size_t kept = 0, total = 0;
     unsigned char chunk[256];
-    for (DWORD got; total < rule.limit + 4096; total += got) {
+    for (DWORD got; total < rule.limit + CSerialPort::kQueueBytes; total += got) {
         bool whole = total > 0 && total == kept && rule.whole && rule.whole(buffer, kept);
         if ((got = ReadMore(chunk, sizeof chunk, whole)) == 0)
             break;

@@ -7,14 +7,14 @@
 // empty. Names are cut to 15 characters on every operation, so a longer name always meets
 // the slot it was stored in. An index finds a name's slot at once: a pass sets every
 // variable of the file, so a search through the slots would cost the square of their number.
-class CEvalVariableTable {
+class CEvaluatorVariableTable {
 public:
     static constexpr int kSlots = 500;
     static constexpr int kNameSize = 15;
 
-    CEvalVariableTable() = default;
-    CEvalVariableTable(const CEvalVariableTable&) = delete;  // the index points into the slots
-    CEvalVariableTable& operator=(const CEvalVariableTable&) = delete;
+    CEvaluatorVariableTable() = default;
+    CEvaluatorVariableTable(const CEvaluatorVariableTable&) = delete;  // the index points into the slots
+    CEvaluatorVariableTable& operator=(const CEvaluatorVariableTable&) = delete;
 
     bool Find(const wchar_t* name, double& value) const;
     // Replaces any slot of that name; false when every slot is in use or the name is empty.

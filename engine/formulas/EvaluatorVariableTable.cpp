@@ -1,12 +1,12 @@
-#include "EvalVariableTable.h"
+#include "EvaluatorVariableTable.h"
 
-int CEvalVariableTable::FindSlot(const SName& name) const
+int CEvaluatorVariableTable::FindSlot(const SName& name) const
 {
     auto it = m_index.find(name.text);
     return it == m_index.end() ? -1 : it->second;
 }
 
-bool CEvalVariableTable::Find(const wchar_t* name, double& value) const
+bool CEvaluatorVariableTable::Find(const wchar_t* name, double& value) const
 {
     int i = FindSlot(SName(name));
     if (i < 0)
@@ -15,7 +15,7 @@ bool CEvalVariableTable::Find(const wchar_t* name, double& value) const
     return true;
 }
 
-bool CEvalVariableTable::Set(const wchar_t* name, double value)
+bool CEvaluatorVariableTable::Set(const wchar_t* name, double value)
 {
     SName cut(name);
     if (!cut.text[0])
@@ -38,7 +38,7 @@ bool CEvalVariableTable::Set(const wchar_t* name, double value)
     return true;
 }
 
-bool CEvalVariableTable::Clear(const wchar_t* name)
+bool CEvaluatorVariableTable::Clear(const wchar_t* name)
 {
     int i = FindSlot(SName(name));
     if (i < 0)

@@ -22,6 +22,8 @@ public:
 
     int Delay() const { return m_delay; }
     const std::wstring& Settings() const { return m_settings; }
+    // The port's protocol attribute: the loader gives the port devices of that protocol only; the
+    // port moves the bytes of either.
     const std::wstring& Protocol() const { return m_protocol; }
     // The port's crc attribute: stored with it, it changes no framing.
     bool Crc() const { return m_crc; }

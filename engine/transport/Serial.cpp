@@ -35,27 +35,20 @@ bool CSerial::OpenFile()
     return false;
 }
 
+// No exchange may wait for a thread that is not there: without one the port is not open.
 void CSerial::StartThread()
 {
-    m_requestEvent.Attach(::CreateEventW(nullptr, FALSE, FALSE, nullptr));
-    m_doneEvent.Attach(::CreateEventW(nullptr, FALSE, FALSE, nullptr));
-    m_quitEvent.Attach(::CreateEventW(nullptr, FALSE, FALSE, nullptr));
-    if (!m_thread.Start([this] { Serve(); }))
-        m_open = false;  // no exchange may wait for a thread that is not there
+    m_open = m_requestEvent.IsValid() && m_doneEvent.IsValid() && m_quitEvent.IsValid() &&
+             m_thread.Start([this] { Serve(); });
 }
 
 void CSerial::Close()
 {
     if (m_thread.IsValid()) {
-        ::SetEvent(m_quitEvent);
+        m_quitEvent.Set();
         m_thread.Wait();
     }
-    if (m_port.IsOpen()) {
-        m_port.Close();
-        m_requestEvent.Close();
-        m_doneEvent.Close();
-        m_quitEvent.Close();
-    }
+    m_port.Close();
     m_open = false;
 }
 
@@ -115,7 +108,7 @@ void CSerial::ServeExchange()
         if (m_written)
             ReadReply(m_reply, *m_rule);
     }
-    ::SetEvent(m_doneEvent);
+    m_doneEvent.Set();
 }
 
 // Reads what the queue holds, at most one chunk; 0 when nothing is there. A read never asks for

@@ -1,6 +1,6 @@
 #pragma once
 #include "CriticalSection.h"
-#include "Handle.h"
+#include "Event.h"
 #include "SerialPort.h"
 #include "Thread.h"
 #include "Transport.h"
@@ -58,7 +58,7 @@ private:
     const CReplyRule* m_rule = nullptr;  // the caller's, which waits while it is in use
     bool m_written = false;  // whether the I/O thread could send the last request
 
-    CHandle m_requestEvent, m_doneEvent, m_quitEvent;
+    CEvent m_requestEvent, m_doneEvent, m_quitEvent;
     bool m_open = false;
     CThread m_thread;
 };

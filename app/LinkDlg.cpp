@@ -43,16 +43,16 @@ void CLinkDlg::OnInitDialog()
         port[15] = L'\0';
         ::SendMessageW(m_ports, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(port));
     }
-    for (auto& transport : m_engine.transports)
+    for (auto& transport : m_engine.Transports())
         ::SendMessageW(m_segments, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(transport->name.c_str()));
-    if (!m_engine.transports.empty())
-        SelectByPrefix(m_ports, m_engine.transports.front()->GetPortId());
+    if (!m_engine.Transports().empty())
+        SelectByPrefix(m_ports, m_engine.Transports().front()->GetPortId());
     SelectByPrefix(m_segments, L"Iva");
     // Without a segment of that name the first one is shown, so that a port chosen at once
     // goes to a segment.
     if (::SendMessageW(m_segments, CB_GETCURSEL, 0, 0) == CB_ERR)
         ::SendMessageW(m_segments, CB_SETCURSEL, 0, 0);
-    for (auto& transport : m_engine.transports)
+    for (auto& transport : m_engine.Transports())
         m_portMap[transport->name] = transport->GetPortId();
 }
 
@@ -60,7 +60,7 @@ void CLinkDlg::OnSave()
 {
     // Only serial segments take a port; a pipe segment keeps its path, in force and in the file.
     std::map<std::wstring, std::wstring> assigned;
-    for (auto& transport : m_engine.transports) {
+    for (auto& transport : m_engine.Transports()) {
         if (IsPipePath(transport->GetPortId()))
             continue;
         const std::wstring& id = m_portMap[transport->name];

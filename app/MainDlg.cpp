@@ -17,8 +17,8 @@ const wchar_t kStopText[] = L"Стоп";
 const wchar_t kLinkReportCaption[] = L"МИРЕЛ. Проверка связи с модулями сбора данных";
 const int kExchangeOrder[] = {IDC_MIN_LEVEL, IDC_MAX_LEVEL,  IDC_RECORD,     IDC_SPLIT_HOURLY, IDC_ALARM_ENABLED,
                               IDC_SOURCE_FIRST, IDC_FILE_NAME, IDC_START_TIME, IDC_DURATION};
-const int kSetupControls[] = {5, 6, 7, 8, 9, 10, IDC_PORT, IDC_LINK, IDC_SPLIT_HOURLY, 11, 12, 13, 14, 15, 16};
-// The refresh's WM_TIMER comes from the cycle with wParam 0; this timer retries held CSV lines.
+const int kSetupControls[] = {IDC_PORT, IDC_LINK, IDC_SPLIT_HOURLY};  // and the scale buttons
+// The dialog's one timer: it retries held CSV lines.
 const UINT_PTR kHeldLinesTimer = 1;
 const UINT kHeldLinesRetryMs = 3000;
 const wchar_t kHeldLinesAdvice[] =
@@ -49,8 +49,6 @@ bool CMainDlg::ProcessWindowMessage(UINT message, WPARAM wParam, LPARAM lParam, 
     case WM_TIMER:
         if (wParam == kHeldLinesTimer)
             OnRetryHeldLines();
-        else
-            OnTimer();
         return true;
     case WM_COMMAND:
         return OnCommand(LOWORD(wParam));
@@ -58,6 +56,10 @@ bool CMainDlg::ProcessWindowMessage(UINT message, WPARAM wParam, LPARAM lParam, 
         OnNotify(*reinterpret_cast<NMHDR*>(lParam));
         return true;
     default:
+        if (message != 0 && message == CController::PassDoneMessage()) {
+            OnPassDone();
+            return true;
+        }
         if (message == 0 || message != RefreshFiguresMessage())
             return false;
         result = wParam == RefreshCount ? LRESULT(m_refreshCount) : LRESULT(m_refreshMicroseconds);
@@ -122,7 +124,7 @@ LRESULT CMainDlg::OnInitDialog()
     FillTabs();
     FillList();
     m_mixture.Create(m_hWnd, m_list);
-    m_chartVariable = m_engine.variables.empty() ? nullptr : m_engine.variables.front().get();
+    m_chartVariable = m_engine.Variables().empty() ? nullptr : m_engine.Variables().front().get();
     if (m_chartVariable)
         ShowInChart(*m_chartVariable);
     DoDataExchange(false);
@@ -208,7 +210,8 @@ void SetCellText(HWND list, int row, int column, const wchar_t* text)
 void CMainDlg::FillList()
 {
     m_list = Item(IDC_LIST);
-    ListView_SetExtendedListViewStyle(m_list, 0x00050023);
+    ListView_SetExtendedListViewStyle(m_list, LVS_EX_GRIDLINES | LVS_EX_SUBITEMIMAGES | LVS_EX_FULLROWSELECT |
+                                                  LVS_EX_DOUBLEBUFFER | LVS_EX_SINGLEROW);
     AddColumn(m_list, 0, L"Описание", LVCFMT_LEFT, 120);
     AddColumn(m_list, 1, L"Имя", LVCFMT_RIGHT, 40);
     AddColumn(m_list, 2, L"Значение", LVCFMT_RIGHT, 100);
@@ -220,13 +223,13 @@ void CMainDlg::FillList()
 
     AddGroup(m_list, 0, L"Вычисляемые значения");
     std::map<const CDevice*, int> groups;
-    for (size_t i = 0; i < m_engine.devices.size(); ++i) {
-        const CDevice& device = *m_engine.devices[i];
+    for (size_t i = 0; i < m_engine.Devices().size(); ++i) {
+        const CDevice& device = *m_engine.Devices()[i];
         groups[&device] = int(i) + 1;
         AddGroup(m_list, int(i) + 1, device.description + L" [" + device.transport->name + L"]");
     }
-    for (size_t i = 0; i < m_engine.variables.size(); ++i) {
-        CVariable& variable = *m_engine.variables[i];
+    for (size_t i = 0; i < m_engine.Variables().size(); ++i) {
+        CVariable& variable = *m_engine.Variables()[i];
         LVITEMW row{};
         row.mask = LVIF_TEXT | LVIF_PARAM | LVIF_GROUPID;
         row.iItem = int(i);
@@ -286,6 +289,8 @@ void CMainDlg::EnableSetupControls(bool enable)
 {
     for (int id : kSetupControls)
         ::EnableWindow(Item(id), enable);
+    for (int id = IDC_RANGE_FIRST; id <= IDC_RANGE_LAST; ++id)
+        ::EnableWindow(Item(id), enable);
 }
 
 void CMainDlg::OnStartStop()
@@ -326,7 +331,7 @@ void CMainDlg::OnExit()
 // Held CSV lines are written before orvex ends, or left only when the operator says so.
 void CMainDlg::WriteHeldLinesBeforeEnd(HWND owner)
 {
-    while (!m_recorder.Flush(m_engine.variables) &&
+    while (!m_recorder.Flush(m_engine.Variables()) &&
            ::MessageBoxW(owner, (m_recorder.PendingReport() + kHeldLinesAdvice).c_str(), L"МИРЕЛ",
                          MB_RETRYCANCEL | MB_ICONWARNING) == IDRETRY) {
     }

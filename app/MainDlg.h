@@ -55,7 +55,7 @@ private:
     bool IsEnabled(int id) const { return ::IsWindowEnabled(Item(id)) != FALSE; }
 
     // The display refresh after a good acquisition pass, and its steps.
-    void OnTimer();
+    void OnPassDone();
     void UpdateTimeTexts();
     void UpdateValueColumn();
     void ShowValueText(LVITEMW& item) const;

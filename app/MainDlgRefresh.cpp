@@ -8,23 +8,23 @@
 #include "resource.h"
 #include <algorithm>
 
-void CMainDlg::OnTimer()
+void CMainDlg::OnPassDone()
 {
     CStopwatch timer;
     m_duration = LocalNow() - m_startTime;
-    // Under the lock the refresh sees the values of whole passes only.
-    m_engine.EnterLock();
-    m_engine.SetValue(L"Y0", float(m_source));
-    UpdateTimeTexts();
-    UpdateValueColumn();
-    m_mixture.CopyValues();
-    if (m_record)
-        WriteCsvLine(m_splitHourly ? "%Y.%m.%d %H" : "%Y.%m.%d");
-    if (m_chartVariable) {
-        TestAlarm();
-        AddChartPoint();
+    {
+        CAcquisitionLock lock(m_engine);
+        m_engine.SetValue(L"Y0", float(m_source));
+        UpdateTimeTexts();
+        UpdateValueColumn();
+        m_mixture.CopyValues();
+        if (m_record)
+            WriteCsvLine(m_splitHourly ? "%Y.%m.%d %H" : "%Y.%m.%d");
+        if (m_chartVariable) {
+            TestAlarm();
+            AddChartPoint();
+        }
     }
-    m_engine.LeaveLock();
     // Changes the operator made during acquisition take effect from the next refresh on.
     for (int id : {IDC_RECORD, IDC_SPLIT_HOURLY, IDC_ALARM_ENABLED, IDC_SOURCE_FIRST})
         DoDataExchange(true, id);
@@ -37,7 +37,7 @@ void CMainDlg::OnTimer()
 
 void CMainDlg::WriteCsvLine(const char* format)
 {
-    m_recorder.WriteCsvLine(format, m_engine.variables);
+    m_recorder.WriteCsvLine(format, m_engine.Variables());
     m_fileName = m_recorder.StatusText();  // the file's name, and a note while lines wait
 }
 
@@ -47,7 +47,7 @@ void CMainDlg::OnRetryHeldLines()
 {
     if (m_recorder.PendingLines() == 0)
         return;
-    m_recorder.Flush(m_engine.variables);
+    m_recorder.Flush(m_engine.Variables());
     m_fileName = m_recorder.StatusText();
     DoDataExchange(false, IDC_FILE_NAME);
 }

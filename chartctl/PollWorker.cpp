@@ -1,6 +1,5 @@
 #include "PollWorker.h"
 #include "ComPtr.h"
-#include <process.h>
 
 bool CPollWorker::Start(DWORD period, DISPID valueId)
 {
@@ -10,8 +9,7 @@ bool CPollWorker::Start(DWORD period, DISPID valueId)
     m_pollStop.Attach(::CreateEventW(nullptr, FALSE, FALSE, nullptr));
     if (!m_pollStop.IsValid())
         return false;
-    m_thread.Attach(reinterpret_cast<HANDLE>(_beginthreadex(nullptr, 0, ThreadProc, this, 0, nullptr)));
-    if (!m_thread.IsValid())
+    if (!m_thread.Start([this] { Run(); }))
         m_pollStop.Close();
     return m_thread.IsValid();
 }
@@ -29,15 +27,9 @@ void CPollWorker::Stop()
     m_pollStop.Close();
 }
 
-unsigned __stdcall CPollWorker::ThreadProc(void* self)
-{
-    CComApartment apartment;
-    static_cast<CPollWorker*>(self)->Run();
-    return 0;
-}
-
 void CPollWorker::Run()
 {
+    CComApartment apartment;
     for (;;) {
         const DWORD wait = ::WaitForSingleObject(m_pollStop, m_period);
         if (wait == WAIT_OBJECT_0)

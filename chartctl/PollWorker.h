@@ -1,5 +1,6 @@
 #pragma once
 #include "Event.h"
+#include "Thread.h"
 #include <oaidl.h>
 #include <functional>
 
@@ -18,12 +19,11 @@ public:
     void Stop();
 
 private:
-    static unsigned __stdcall ThreadProc(void* self);
     void Run();
 
     std::function<void(DISPID)> m_tick;
     DWORD m_period = 0;
     DISPID m_valueId = DISPID_UNKNOWN;
     CHandle m_pollStop;
-    CHandle m_thread;
+    CThread m_thread;
 };

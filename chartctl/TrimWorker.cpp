@@ -1,6 +1,5 @@
 #include "TrimWorker.h"
 #include "ComPtr.h"
-#include <process.h>
 
 CTrimWorker::CTrimWorker(CChartModel& model, std::function<void()> repaint)
     : m_model(model), m_repaint(std::move(repaint))
@@ -11,8 +10,7 @@ bool CTrimWorker::Start()
 {
     if (!m_stopEvent.IsValid() || !m_trimEvent.IsValid())
         return false;
-    m_thread.Attach(reinterpret_cast<HANDLE>(_beginthreadex(nullptr, 0, ThreadProc, this, 0, nullptr)));
-    return m_thread.IsValid();
+    return m_thread.Start([this] { Run(); });
 }
 
 void CTrimWorker::Stop()
@@ -20,20 +18,13 @@ void CTrimWorker::Stop()
     if (!m_thread.IsValid())
         return;
     m_stopEvent.Set();
-    ::WaitForSingleObject(m_thread, INFINITE);
-    m_thread.Close();
-}
-
-unsigned __stdcall CTrimWorker::ThreadProc(void* self)
-{
-    CComApartment apartment;
-    ::SetThreadPriority(::GetCurrentThread(), THREAD_PRIORITY_ABOVE_NORMAL);
-    static_cast<CTrimWorker*>(self)->Run();
-    return 0;
+    m_thread.Wait();
 }
 
 void CTrimWorker::Run()
 {
+    CComApartment apartment;
+    ::SetThreadPriority(::GetCurrentThread(), THREAD_PRIORITY_ABOVE_NORMAL);
     const HANDLE events[2] = {m_stopEvent, m_trimEvent};
     while (::WaitForMultipleObjects(2, events, FALSE, INFINITE) == WAIT_OBJECT_0 + 1)
         Trim();

@@ -1,6 +1,7 @@
 #pragma once
 #include "ChartModel.h"
 #include "Event.h"
+#include "Thread.h"
 #include <functional>
 
 // The thread that drops the older half of the history once it outgrows the span: one sample
@@ -18,7 +19,6 @@ public:
     void Stop();
 
 private:
-    static unsigned __stdcall ThreadProc(void* self);
     void Run();
     void Trim();
 
@@ -26,5 +26,5 @@ private:
     std::function<void()> m_repaint;
     CEvent m_stopEvent;
     CEvent m_trimEvent;
-    CHandle m_thread;
+    CThread m_thread;
 };

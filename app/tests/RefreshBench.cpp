@@ -1,6 +1,6 @@
 // One display refresh of the real orvex with the 500-variable file of the cycle bench, devsim
 // answering on four pty lines: the value column, a CSV row, the alarm test and the chart's
-// "Add", as orvex itself times its WM_TIMER handler (read through RefreshFiguresMessage).
+// "Add", as orvex itself times its refresh after each pass (read through RefreshFiguresMessage).
 #include "ChartRegistration.h"
 #include "DialogProbe.h"
 #include "Devsim.h"

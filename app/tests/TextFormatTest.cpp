@@ -1,5 +1,7 @@
-// The texts orvex builds itself: value column, time texts and the bounds' number reading.
+// The texts orvex builds itself: value column, time texts and the bounds' number reading; the
+// scale buttons' range codes.
 #include "DataExchange.h"
+#include "InputRanges.h"
 #include "TimeText.h"
 #include "ValueText.h"
 #include <boost/date_time/posix_time/posix_time.hpp>
@@ -73,4 +75,15 @@ TEST(BoundText, ParsesOnlyAFloatBetweenBlanksAndAZeroWrittenAsZero)
     for (const wchar_t* bad : {L"", L"  ", L"abc", L"1x", L"1 2", L"-0", L".0", L"1,5", L"1e400", L"-1e39", L"nan", L"1.#INF"})
         EXPECT_FALSE(ParseFloatText(bad, value)) << bad;
     EXPECT_EQ(value, 7);
+}
+
+TEST(InputRanges, ButtonsMapToTheirTypeCodes)
+{
+    ASSERT_EQ(std::size(kInputRanges), 12u);
+    EXPECT_STREQ(FindInputRange(IDC_RANGE_FIRST)->code, L"00");
+    EXPECT_STREQ(FindInputRange(11)->code, L"08");
+    EXPECT_STREQ(FindInputRange(11)->caption, L"±10V");
+    EXPECT_STREQ(FindInputRange(IDC_RANGE_LAST)->code, L"0D");
+    EXPECT_EQ(FindInputRange(IDC_RANGE_FIRST - 1), nullptr);
+    EXPECT_EQ(FindInputRange(IDC_RANGE_LAST + 1), nullptr);
 }

@@ -1,20 +1,13 @@
 #include "BareLine.h"
 #include "DconFraming.h"
-#include "PortDcb.h"
 #include "Stopwatch.h"
 #include <algorithm>
 #include <cstdio>
 #include <process.h>
 
 CBareLine::CBareLine(const std::wstring& portId)
-    : m_port(::CreateFileW((L"\\\\.\\" + portId).c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
-                           0, nullptr))
 {
-    DCB dcb;
-    COMMTIMEOUTS timeouts{MAXDWORD, MAXDWORD, 1, 0, 0};
-    if (m_port.IsValid() && !(BuildPortDcb(L"9600,n,8,1", dcb) && ::SetCommState(m_port, &dcb) &&
-                              ::SetCommTimeouts(m_port, &timeouts) &&
-                              ::PurgeComm(m_port, PURGE_RXCLEAR | PURGE_TXCLEAR)))
+    if (m_port.Open(portId) && !m_port.Configure({L"9600,n,8,1"}))
         m_port.Close();
 }
 

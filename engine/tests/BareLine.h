@@ -1,5 +1,5 @@
 #pragma once
-#include "Handle.h"
+#include "SerialPort.h"
 #include "TimerResolution.h"
 #include <string>
 #include <vector>
@@ -10,13 +10,13 @@
 class CBareLine {
 public:
     explicit CBareLine(const std::wstring& portId);
-    bool IsOpen() const { return m_port.IsValid(); }
+    bool IsOpen() const { return m_port.IsOpen(); }
     // One write, wait and read; the milliseconds it took, the bytes read into `reply`.
     double Exchange(const std::string& request, int delay, std::string& reply);
 
 private:
     CTimerResolution m_fineTimer;
-    CHandle m_port;
+    CSerialPort m_port;
 };
 
 // Rounds of the requests, one after another, on every line at once, each line on a thread of its

@@ -384,19 +384,19 @@ bool HoldsSecret(const std::wstring& text) { return text.find(AnsiToWide(kSecret
 // What the engine relies on in everything a loaded file built; empty when it all holds.
 std::string EngineFault(const CController& engine)
 {
-    if (engine.workers.size() != engine.transports.size())
+    if (engine.Workers().size() != engine.Transports().size())
         return "not one worker per port";
     std::set<const CTransport*> ports;
-    for (const auto& transport : engine.transports)
+    for (const auto& transport : engine.Transports())
         ports.insert(transport.get());
-    for (const auto& device : engine.devices) {
+    for (const auto& device : engine.Devices()) {
         if (!ports.count(device->transport))
             return "a device without a port of the file";
         if (HoldsSecret(device->description))
             return "a description read from an outside file";
     }
     std::set<const CValue*> values;
-    for (const auto& variable : engine.variables) {
+    for (const auto& variable : engine.Variables()) {
         if (!variable->value)
             return "a variable without a value";
         if (variable->device) {
@@ -408,10 +408,10 @@ std::string EngineFault(const CController& engine)
             return "a text read from an outside file";
         values.insert(variable->value);
     }
-    for (const auto& entry : engine.values)
-        if (!values.count(entry.second))
+    for (const auto& variable : engine.Variables())
+        if (!values.count(engine.FindValue(variable->name)))
             return "a name bound to no variable's value";
-    for (const auto& lines : {engine.prologue, engine.epilogue})
+    for (const auto& lines : {engine.Prologue(), engine.Epilogue()})
         for (const std::wstring& line : lines)
             if (HoldsSecret(line))
                 return "a script read from an outside file";

@@ -170,7 +170,7 @@ TEST_F(ControllerLine, ALateModuleDoesNotChangeTheNextModulesValues)
     std::string config = Wrap(0, Port("A", pairs[0].first, 200) + Device("ICP7017", "A", "11", Item("U11", 0)) +
                                       Device("ICP7017", "A", "12", Item("U12", 0)));
     ASSERT_NO_FATAL_FAILURE(Start(config, L"A", L"--set 11=1.25 --set 12=-3.5 --fault 11=late:300*1"));
-    ASSERT_TRUE(c.transports[0]->Open());
+    ASSERT_TRUE(c.Transports()[0]->Open());
     CCycleWindow window;
     ASSERT_TRUE(window.RunPasses(c, 1, 30000));
     EXPECT_EQ(window.failures, 1);
@@ -219,7 +219,7 @@ TEST_F(ControllerLine, ABadReplyIsAskedOnceMoreAndTwoInARowFailThePass)
         ASSERT_TRUE(simulator.Ready());
         CController engine;
         ASSERT_EQ(LoadConfig(config, engine), S_OK);
-        ASSERT_TRUE(engine.transports[0]->Open());
+        ASSERT_TRUE(engine.Transports()[0]->Open());
         CCycleWindow window;
         ASSERT_TRUE(window.RunPasses(engine, 1, 30000));
         std::string fault = WideToAnsi(each.fault);
@@ -310,7 +310,7 @@ TEST_F(ControllerLine, FormulasSeeTheValuesReadInTheSamePass)
 <expression name="O1">O1 = K</expression>
 )");
     ASSERT_NO_FATAL_FAILURE(Start(config, L"A", L"--set 11=1.25 --set 52=123 --set 41=FFFE"));
-    ASSERT_TRUE(c.transports[0]->Open());
+    ASSERT_TRUE(c.Transports()[0]->Open());
     CCycleWindow window;
     ASSERT_TRUE(window.RunPasses(c, 1, 30000));
     ASSERT_EQ(window.timers, 1);

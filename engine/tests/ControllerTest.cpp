@@ -83,17 +83,17 @@ TEST_F(Controller, AFailingFormulaSaysWhyAndIsNamedOnceInTheLinkReport)
   <expression name="EPILOGUE">q = 1 / 0</expression>
 )"), c), S_OK);
     c.ComputeStartValues();
-    EXPECT_TRUE(c.variables[3]->failure.empty());
+    EXPECT_TRUE(c.Variables()[3]->failure.empty());
     CCycleWindow window;
     ASSERT_TRUE(window.RunPasses(c, 1, 20000));
     ASSERT_EQ(window.timers, 1) << "a failing formula does not fail the pass";
     EXPECT_FLOAT_EQ(c.FindValue(L"n")->payload.f, 2.0f);  // once at the start, once in the pass
-    const CVariable& x = *c.variables[1];
-    const CVariable& r = *c.variables[2];
+    const CVariable& x = *c.Variables()[1];
+    const CVariable& r = *c.Variables()[2];
     EXPECT_EQ(x.failure, L"Unknown variable");
     EXPECT_EQ(r.failure, L"не число");
     EXPECT_EQ(r.value->tag, TagBoolean) << "the value is kept";
-    EXPECT_TRUE(c.variables[0]->failure.empty());
+    EXPECT_TRUE(c.Variables()[0]->failure.empty());
     EXPECT_FLOAT_EQ(c.FindValue(L"G")->payload.f, 6.0f);
 
     std::wstring report;
@@ -137,7 +137,7 @@ TEST_F(Controller, FortySegmentsAreWaitedForInGroups)
         ports += "<port name=\"p" + std::to_string(i) + R"(" id="\\.\pipe\orvex-forty-)" + std::to_string(i) + "\"/>\n";
     CController c;
     ASSERT_EQ(LoadConfig(Config(20, ports), c), S_OK);
-    ASSERT_EQ(c.workers.size(), 40u);
+    ASSERT_EQ(c.Workers().size(), 40u);
     CCycleWindow window;
     ASSERT_TRUE(window.RunPasses(c, 3, 20000));
     EXPECT_EQ(window.failures, 0);
@@ -151,7 +151,7 @@ TEST_F(Controller, TicksDuringALongPassMakeOneMorePassAndNoWaitingThreads)
     CController c;
     ASSERT_EQ(LoadConfig(Config(1, R"(<port name="P" id="\\.\pipe\orvex-long-pass"/>
   <device name="ICP7017" transport="P" addres="11" description="Аналоговый"/>)"), c), S_OK);
-    ASSERT_TRUE(c.transports[0]->Open());
+    ASSERT_TRUE(c.Transports()[0]->Open());
     int before = ThreadsOfThisProcess();
     CCycleWindow window;
     ASSERT_TRUE(c.StartCycle(window));
@@ -276,7 +276,7 @@ TEST_F(Controller, APipeNameHeldByAnotherProgramIsNotServed)
     EXPECT_EQ(window.failures, 1);
 
     other.Close();  // once the name is free, the segment takes it
-    for (int i = 0; i < 100 && !c.transports[0]->Open(); ++i)
+    for (int i = 0; i < 100 && !c.Transports()[0]->Open(); ++i)
         ::Sleep(100);
-    EXPECT_TRUE(c.transports[0]->Open());
+    EXPECT_TRUE(c.Transports()[0]->Open());
 }

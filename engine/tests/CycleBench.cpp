@@ -47,7 +47,7 @@ bool FloorBlock(CController& c, const std::vector<std::string>& commands, int de
 {
     std::vector<std::unique_ptr<CBareLine>> lines;
     std::vector<CBareLine*> open;
-    for (auto& transport : c.transports) {
+    for (auto& transport : c.Transports()) {
         auto* serial = dynamic_cast<CSerial*>(transport.get());
         serial->Close();
         lines.push_back(std::make_unique<CBareLine>(serial->GetPortId()));
@@ -62,7 +62,7 @@ bool FloorBlock(CController& c, const std::vector<std::string>& commands, int de
         rounds.push_back(round);
     lines.clear();
     bool reopened = true;
-    for (auto& transport : c.transports)
+    for (auto& transport : c.Transports())
         reopened = transport->Open() && reopened;
     return reopened;
 }

@@ -14,7 +14,7 @@ void CCycleWindow::Pump(int count, DWORD milliseconds)
     while (timers + failures < count && ::GetTickCount() - start < milliseconds) {
         MSG msg;
         while (::PeekMessageW(&msg, m_window, 0, 0, PM_REMOVE)) {
-            if (msg.message == WM_TIMER)
+            if (msg.message == CController::PassDoneMessage())
                 ++timers;
             else if (msg.message == WM_CYCLE_FAILED)
                 ++failures;

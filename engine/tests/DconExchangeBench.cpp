@@ -22,10 +22,10 @@ constexpr int kPerBlock = 50;
 bool EngineBlock(const std::wstring& port, int delay, std::vector<double>& times, int& failures)
 {
     CSerial serial(port, L"9600,n,8,1", L"DCON", delay);
-    serial.m_lrc = true;
+    serial.SetDconChecksum(true);
     if (!serial.Open())
         return false;
-    CDeviceICP7017 module;
+    CIcpModule module(*FindIcpModule(L"ICP7017"));
     module.address = L"01";
     module.transport = &serial;
     for (int i = 0; i < kPerBlock; ++i) {

@@ -1,4 +1,5 @@
 // The nine ICP CON modules over a real (pty) serial line against devsim.
+#include "DconExchange.h"
 #include "DeviceTable.h"
 #include "Devsim.h"
 #include "IcpModules.h"
@@ -35,7 +36,7 @@ struct Segment {
     Segment(int port, bool lrc, int delay = 80, const wchar_t* protocol = L"DCON")
         : serial(ComName(port), L"9600,n,8,1", protocol, delay)
     {
-        serial.m_lrc = lrc;
+        serial.SetDconChecksum(lrc);
         const wchar_t* modules[][2] = {{L"ICP7041D", L"41"}, {L"ICP7042D", L"42"}, {L"ICP7044D", L"44"},
                                        {L"ICP7045D", L"45"}, {L"ICP7052D", L"52"}, {L"ICP7055D", L"55"},
                                        {L"ICP7017", L"17"},  {L"ICP7018", L"18"},  {L"ICP7033", L"33"}};
@@ -161,7 +162,7 @@ TEST_F(DconLine, EveryCommandCarriesItsChecksumWhenTheChecksumIsOn)
     // devsim answers only a line whose checksum is the sum of its bytes: Cyrillic text is summed
     // in code page 1251, as it goes over the line.
     std::wstring request = L"$17Ж", reply;
-    EXPECT_TRUE(segment.serial.Transact(request, reply));
+    EXPECT_TRUE(Transact(segment.serial, request, reply));
     EXPECT_EQ(reply, L"?17");
     ASSERT_TRUE(sim.WaitForRequests(expected.size() + 1));
     EXPECT_EQ(sim.Requests().back(), "$17\\xC652\\r");  // 0x24 + 0x31 + 0x37 + 0xC6 = 0x152
@@ -293,31 +294,18 @@ TEST_F(DconLine, RandomFaultsAreNamedInTheLogAndEveryOtherReadSucceedsWithNewRea
     EXPECT_EQ(readings.size(), good + (read[0] ? 0 : 1)) << "the first value before a good read";
 }
 
-TEST_F(DconLine, OnlyTheExactProtocolNameDconRunsTheTextThread)
-{
-    CDevsim sim(Config(simEnd, false), L"seg", ComName(simEnd), kValues);
-    ASSERT_TRUE(sim.Ready());
-    Segment segment(hostEnd, false, 80, L"dcon");
-    ASSERT_TRUE(segment.serial.Open());
-    std::wstring request = L"$17M", reply;
-    segment.serial.Transact(request, reply);  // the binary thread sends no text
-    EXPECT_EQ(reply, L"");
-    ::Sleep(200);
-    EXPECT_TRUE(sim.Requests().empty());
-}
-
 TEST_F(DconLine, OpenCloseAndSetPortId)
 {
     CDevsim sim(Config(simEnd, false), L"seg", ComName(simEnd), kValues);
     ASSERT_TRUE(sim.Ready());
     Segment segment(hostEnd, false);
     std::wstring request = L"$17M", reply;
-    EXPECT_FALSE(segment.serial.Transact(request, reply)) << "a port that was never opened";
+    EXPECT_FALSE(Transact(segment.serial, request, reply)) << "a port that was never opened";
 
     ASSERT_TRUE(segment.serial.Open());
     ASSERT_TRUE(segment.serial.Open()) << "opening an open port reopens it";
     request = L"$17M";
-    EXPECT_TRUE(segment.serial.Transact(request, reply));
+    EXPECT_TRUE(Transact(segment.serial, request, reply));
     EXPECT_EQ(reply, L"!177017\r");
 
     DWORD start = ::GetTickCount();
@@ -325,11 +313,11 @@ TEST_F(DconLine, OpenCloseAndSetPortId)
     EXPECT_GE(::GetTickCount() - start, 190u) << "a missing port is tried twice, 200 ms apart";
     EXPECT_EQ(segment.serial.GetPortId(), L"COM99");
     request = L"$17M";
-    EXPECT_FALSE(segment.serial.Transact(request, reply));
+    EXPECT_FALSE(Transact(segment.serial, request, reply));
     EXPECT_FALSE(segment.Module(L"17").TestLink());
 
     EXPECT_FALSE(segment.serial.SetPortId(L"COM2")) << "a name that is no serial line";
-    EXPECT_FALSE(segment.serial.Transact(request = L"$17M", reply));
+    EXPECT_FALSE(Transact(segment.serial, request = L"$17M", reply));
     EXPECT_TRUE(segment.serial.SetPortId(ComName(hostEnd)));
     EXPECT_TRUE(segment.Module(L"17").TestLink());
     segment.serial.Close();
@@ -343,7 +331,7 @@ TEST(SerialPort, RefusesSettingsItCannotBuild)
     CSerial serial(ComName(pairs[0].second), L"nonsense", L"DCON", 80);
     EXPECT_FALSE(serial.Open());
     std::wstring request = L"$17M", reply;
-    EXPECT_FALSE(serial.Transact(request, reply));
+    EXPECT_FALSE(Transact(serial, request, reply));
 }
 
 // The configuration commands the scale buttons send: devsim keeps the new input range.
@@ -354,12 +342,12 @@ TEST_F(DconLine, DevsimKeepsTheInputRangeItIsGiven)
     Segment segment(hostEnd, true);
     ASSERT_TRUE(segment.serial.Open());
     std::wstring request = L"$172", reply;
-    ASSERT_TRUE(segment.serial.Transact(request, reply));
+    ASSERT_TRUE(Transact(segment.serial, request, reply));
     EXPECT_EQ(reply, L"!17080640");  // 9600 baud, checksum on
     request = L"%17170A" + reply.substr(5, 4);
-    ASSERT_TRUE(segment.serial.Transact(request, reply));
+    ASSERT_TRUE(Transact(segment.serial, request, reply));
     EXPECT_EQ(reply, L"!17");
     request = L"$172";
-    ASSERT_TRUE(segment.serial.Transact(request, reply));
+    ASSERT_TRUE(Transact(segment.serial, request, reply));
     EXPECT_EQ(reply, L"!170A0640");
 }

@@ -1,5 +1,4 @@
 #include "DconReplies.h"
-#include "InputRanges.h"
 #include <clocale>
 #include <cwchar>
 #include <gtest/gtest.h>
@@ -79,17 +78,6 @@ TEST(DconReplies, DigitalOutputDataSetsOneBitPerOutput)
     eight[3] = true;
     EXPECT_EQ(DigitalOutputData(eight, 2), L"08");
     EXPECT_EQ(DigitalOutputData(std::vector<bool>(16, true), 4), L"FFFF");
-}
-
-TEST(InputRanges, ButtonsMapToTheirTypeCodes)
-{
-    ASSERT_EQ(std::size(kInputRanges), 12u);
-    EXPECT_STREQ(FindInputRange(5)->code, L"00");
-    EXPECT_STREQ(FindInputRange(11)->code, L"08");
-    EXPECT_STREQ(FindInputRange(11)->caption, L"±10V");
-    EXPECT_STREQ(FindInputRange(16)->code, L"0D");
-    EXPECT_EQ(FindInputRange(4), nullptr);
-    EXPECT_EQ(FindInputRange(17), nullptr);
 }
 
 TEST(InputRanges, OnlyTheAddressedModulesRepliesCount)

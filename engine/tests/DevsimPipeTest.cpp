@@ -1,8 +1,8 @@
 // devsim as the client of a segment's named pipe: each message in is one request as it would go
 // over the line, each message back is the reply's wire bytes.
 #include "Devsim.h"
-#include "ModBusRtu.h"
 #include "ModbusFrame.h"
+#include "ModbusRtu.h"
 #include <gtest/gtest.h>
 
 namespace {

@@ -103,7 +103,7 @@ bool CEngineSoak::RunCycle(DWORD deadline)
     while (!failed && LONG(::GetTickCount() - deadline) < 0) {
         MSG msg;
         while (!failed && ::PeekMessageW(&msg, m_window, 0, 0, PM_REMOVE)) {
-            if (msg.message != WM_TIMER && msg.message != WM_CYCLE_FAILED)
+            if (msg.message != CController::PassDoneMessage() && msg.message != WM_CYCLE_FAILED)
                 continue;
             TakeResult(msg);
             lastResult = ::GetTickCount();
@@ -121,7 +121,7 @@ bool CEngineSoak::RunCycle(DWORD deadline)
     m_engine.StopCycle();  // waits for a pass that runs; its result is posted before
     MSG msg;
     while (::PeekMessageW(&msg, m_window, 0, 0, PM_REMOVE))
-        if (msg.message == WM_TIMER || msg.message == WM_CYCLE_FAILED)
+        if (msg.message == CController::PassDoneMessage() || msg.message == WM_CYCLE_FAILED)
             TakeResult(msg);
     TakeValues(false);
     return true;
@@ -130,7 +130,7 @@ bool CEngineSoak::RunCycle(DWORD deadline)
 void CEngineSoak::TakeResult(const MSG& msg)
 {
     ++m_results;
-    m_checker.PassEnded(msg.message == WM_TIMER, msg.time);  // the time it was posted
+    m_checker.PassEnded(msg.message == CController::PassDoneMessage(), msg.time);  // the time it was posted
 }
 
 // The values as the display refresh reads them: under the lock, of the latest whole pass, which

@@ -1,6 +1,6 @@
 #include "DecimalComma.h"
-#include "EvalVariableTable.h"
 #include "Evaluator.h"
+#include "EvaluatorVariableTable.h"
 #include <gtest/gtest.h>
 #include <clocale>
 #include <cmath>
@@ -331,7 +331,7 @@ TEST_F(Evaluator, LongFlatFormulasAreFine)
 TEST_F(Evaluator, FullTableIsErrorFive)
 {
     int stored = 0;
-    while (stored <= CEvalVariableTable::kSlots && SetVariable((L"f" + std::to_wstring(stored)).c_str(), stored))
+    while (stored <= CEvaluatorVariableTable::kSlots && SetVariable((L"f" + std::to_wstring(stored)).c_str(), stored))
         ++stored;
     EXPECT_EQ(stored, 500);
     EXPECT_EQ(CodeOf(L"x = 1"), 5);
@@ -346,9 +346,9 @@ TEST_F(Evaluator, FullTableIsErrorFive)
         ClearVariable((L"f" + std::to_wstring(i)).c_str());
 }
 
-TEST(EvalVariableTable, HoldsFiveHundredNamesOnceEach)
+TEST(EvaluatorVariableTable, HoldsFiveHundredNamesOnceEach)
 {
-    CEvalVariableTable table;
+    CEvaluatorVariableTable table;
     for (int i = 0; i < 500; ++i)
         ASSERT_TRUE(table.Set((L"v" + std::to_wstring(i)).c_str(), i));
     EXPECT_FALSE(table.Set(L"w", 1));

@@ -1,6 +1,6 @@
 #include "Crc16.h"
-#include "ModBusRtu.h"
 #include "ModbusFrame.h"
+#include "ModbusRtu.h"
 #include <gtest/gtest.h>
 #include <vector>
 

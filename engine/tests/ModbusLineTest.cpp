@@ -2,6 +2,7 @@
 #include "Crc16.h"
 #include "Devsim.h"
 #include "ModbusDevices.h"
+#include "ModbusExchange.h"
 #include "Serial.h"
 #include <cmath>
 #include <cstdio>
@@ -99,7 +100,7 @@ TEST_F(ModbusLine, FaultsKeepTheReadingsAndFailOnlyTheChecks)
     EXPECT_EQ(rrg.inputs[0].tag, TagBoolean);
     CFrameRecord request, reply;
     CModBusRtu::BuildReadHolding(request, 7, 4, 2);
-    EXPECT_TRUE(serial->TransactBinary(request, reply));
+    EXPECT_TRUE(TransactBinary(*serial, request, reply));
     EXPECT_EQ(reply.count, 9);
 }
 
@@ -115,7 +116,7 @@ TEST_F(ModbusLine, BadCrcAndExceptionRepliesFailTheExchange)
     request.data[0] = 7;
     request.data[1] = 0x10;  // a function the RRG-12 refuses
     request.count = 2;
-    EXPECT_FALSE(serial->TransactBinary(request, reply));
+    EXPECT_FALSE(TransactBinary(*serial, request, reply));
     EXPECT_EQ(reply.data[1], 0x90);
 }
 

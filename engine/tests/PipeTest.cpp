@@ -1,3 +1,5 @@
+#include "DconExchange.h"
+#include "ModbusExchange.h"
 #include "Pipe.h"
 #include "PipeResponder.h"
 #include "TextConv.h"
@@ -51,12 +53,12 @@ TEST(Pipe, DconRequestGoesOutAsOneAnsiLineAndTheReplyComesBackAsText)
     ASSERT_TRUE(client.Connected());
 
     std::wstring request = L"$11M", reply = L"old";
-    EXPECT_TRUE(pipe.Transact(request, reply));
+    EXPECT_TRUE(Transact(pipe, request, reply));
     EXPECT_EQ(request, L"$11M\r");
     EXPECT_EQ(reply, L"!11 5€\r");  // checksum off: the reply stays whole
 
     std::wstring priced = L"$11€";
-    pipe.Transact(priced, reply);
+    Transact(pipe, priced, reply);
     auto sent = client.Requests();
     ASSERT_EQ(sent.size(), 2u);
     EXPECT_EQ(sent[0], std::string("$11M\r"));  // no terminating zero
@@ -67,7 +69,7 @@ TEST(Pipe, DconRequestGoesOutAsOneAnsiLineAndTheReplyComesBackAsText)
 TEST(Pipe, DconChecksumFramesTheRequestAndChecksTheReply)
 {
     CPipe pipe(UniquePath());
-    pipe.m_lrc = true;
+    pipe.SetDconChecksum(true);
     std::string answer = "!11M7017" "9E\r";  // wrong checksum at first
     CPipeResponder client(pipe.GetPortId(), [&answer](const std::string&, std::string& reply) {
         reply = answer;
@@ -76,18 +78,18 @@ TEST(Pipe, DconChecksumFramesTheRequestAndChecksTheReply)
     ASSERT_TRUE(client.Connected());
 
     std::wstring request = L"$11M", reply;
-    EXPECT_FALSE(pipe.Transact(request, reply));
+    EXPECT_FALSE(Transact(pipe, request, reply));
     EXPECT_EQ(client.Requests().at(0), "$11MD3\r");
     EXPECT_EQ(reply, L"!11M7017" "9E\r");
 
     answer = "!11M7017" "9F\r";
     request = L"$11M";
-    EXPECT_TRUE(pipe.Transact(request, reply));
+    EXPECT_TRUE(Transact(pipe, request, reply));
     EXPECT_EQ(reply, L"!11M7017");
 
     answer = std::string("!11M7017" "9F\r\0", 12);  // a client sending C strings
     request = L"$11M";
-    EXPECT_TRUE(pipe.Transact(request, reply));
+    EXPECT_TRUE(Transact(pipe, request, reply));
     EXPECT_EQ(reply, L"!11M7017");
 }
 
@@ -102,7 +104,7 @@ TEST(Pipe, BinaryFrameGoesOutWithItsCrcAndTheReplyIsChecked)
     ASSERT_TRUE(client.Connected());
 
     CFrameRecord request = Frame({0x01, 0x03, 0x00, 0x04, 0x00, 0x01}), reply = Frame({9, 9, 9, 9, 9, 9, 9, 9});
-    EXPECT_TRUE(pipe.TransactBinary(request, reply));
+    EXPECT_TRUE(TransactBinary(pipe, request, reply));
     EXPECT_EQ(client.Requests().at(0), Bytes(request));
     EXPECT_EQ(request.count, 8);
     EXPECT_EQ(Bytes(reply), answer);
@@ -110,12 +112,12 @@ TEST(Pipe, BinaryFrameGoesOutWithItsCrcAndTheReplyIsChecked)
 
     answer = Bytes(Frame({0x01, 0x83, 0x02, 0xC0, 0xF1}));  // exception reply with a right CRC
     request = Frame({0x01, 0x03, 0x00, 0x04, 0x00, 0x01});
-    EXPECT_FALSE(pipe.TransactBinary(request, reply));
+    EXPECT_FALSE(TransactBinary(pipe, request, reply));
     EXPECT_EQ(Bytes(reply), answer);
 
     answer = Bytes(Frame({0x01, 0x03, 0x02, 0x04, 0xD2, 0x3A, 0xDA}));
     request = Frame({0x01, 0x03, 0x00, 0x04, 0x00, 0x01});
-    EXPECT_FALSE(pipe.TransactBinary(request, reply));
+    EXPECT_FALSE(TransactBinary(pipe, request, reply));
 }
 
 TEST(Pipe, EmptyMessageIsAnEmptyReplyLikeASilentSerialDevice)
@@ -126,15 +128,15 @@ TEST(Pipe, EmptyMessageIsAnEmptyReplyLikeASilentSerialDevice)
 
     // A device that sent nothing has not answered, whatever the checksum setting.
     CFrameRecord request = Frame({0x01, 0x19, 0x02, 0x00}), reply;
-    EXPECT_FALSE(pipe.TransactBinary(request, reply));
+    EXPECT_FALSE(TransactBinary(pipe, request, reply));
     EXPECT_EQ(reply.count, 0);
 
     std::wstring text = L"#11", answer = L"x";
-    EXPECT_FALSE(pipe.Transact(text, answer));
+    EXPECT_FALSE(Transact(pipe, text, answer));
     EXPECT_EQ(answer, L"");
-    pipe.m_lrc = true;
+    pipe.SetDconChecksum(true);
     text = L"#11";
-    EXPECT_FALSE(pipe.Transact(text, answer));
+    EXPECT_FALSE(Transact(pipe, text, answer));
 }
 
 TEST(Pipe, OverlongReplyIsCutAndItsRestDoesNotSpillIntoTheNextExchange)
@@ -148,10 +150,10 @@ TEST(Pipe, OverlongReplyIsCutAndItsRestDoesNotSpillIntoTheNextExchange)
     ASSERT_TRUE(client.Connected());
 
     std::wstring request = L"$11M", reply;
-    EXPECT_FALSE(pipe.Transact(request, reply)) << "cut before its carriage return, it is no reply";
+    EXPECT_FALSE(Transact(pipe, request, reply)) << "cut before its carriage return, it is no reply";
     EXPECT_EQ(reply, std::wstring(16380, L'x'));
     request = L"$11M";
-    EXPECT_TRUE(pipe.Transact(request, reply));
+    EXPECT_TRUE(Transact(pipe, request, reply));
     EXPECT_EQ(reply, L"!11\r");
 }
 
@@ -162,14 +164,14 @@ TEST(Pipe, WithoutAClientExchangesFailWithinTheTimeLimit)
     EXPECT_EQ(pipe.TimeLimit(), 800);
 
     std::wstring request = L"$11M", reply = L"old";
-    DWORD took = Timed([&] { EXPECT_FALSE(pipe.Transact(request, reply)); });
+    DWORD took = Timed([&] { EXPECT_FALSE(Transact(pipe, request, reply)); });
     EXPECT_GE(took + 20, 800u);
     EXPECT_LT(took, 800 + kSlack);
     EXPECT_EQ(reply, L"");
 
     // Once an exchange has waited in vain, the next ones fail at once until a client comes.
     CFrameRecord frame = Frame({0x01, 0x19, 0x02, 0x00}), answer = Frame({1, 2, 3});
-    took = Timed([&] { EXPECT_FALSE(pipe.TransactBinary(frame, answer)); });
+    took = Timed([&] { EXPECT_FALSE(TransactBinary(pipe, frame, answer)); });
     EXPECT_LT(took, kSlack);
     EXPECT_EQ(answer.count, 0);
     EXPECT_EQ(pipe.LinkFailure(), L"К каналу " + pipe.GetPortId() + L" не подключена ни одна программа");
@@ -177,7 +179,7 @@ TEST(Pipe, WithoutAClientExchangesFailWithinTheTimeLimit)
     CPipeResponder client(pipe.GetPortId(), Always("!11\r"));
     ASSERT_TRUE(client.Connected());
     request = L"$11M";
-    EXPECT_TRUE(pipe.Transact(request, reply));
+    EXPECT_TRUE(Transact(pipe, request, reply));
     EXPECT_EQ(pipe.LinkFailure(), L"");
 }
 
@@ -193,14 +195,14 @@ TEST(Pipe, ClientThatMissedItsTimeIsLetGoSoItsLateAnswerMeetsNoLaterRequest)
     });
     ASSERT_TRUE(slow.Connected());
     std::wstring request = L"$11M", reply;
-    DWORD took = Timed([&] { EXPECT_FALSE(pipe.Transact(request, reply)); });
+    DWORD took = Timed([&] { EXPECT_FALSE(Transact(pipe, request, reply)); });
     EXPECT_GE(took + 20, 500u);
     EXPECT_LT(took, 500 + kSlack);
 
     CPipeResponder next(pipe.GetPortId(), Always("!22\r"));
     ASSERT_TRUE(next.Connected());
     request = L"$22M";
-    EXPECT_TRUE(pipe.Transact(request, reply));
+    EXPECT_TRUE(Transact(pipe, request, reply));
     EXPECT_EQ(reply, L"!22\r");
 }
 
@@ -212,13 +214,13 @@ TEST(Pipe, ClientThatLeftAndCameBackIsServedAgain)
         CPipeResponder first(pipe.GetPortId(), Always("!01\r"));
         ASSERT_TRUE(first.Connected());
         request = L"$01M";
-        EXPECT_TRUE(pipe.Transact(request, reply));
+        EXPECT_TRUE(Transact(pipe, request, reply));
         EXPECT_EQ(reply, L"!01\r");
     }
     CPipeResponder second(pipe.GetPortId(), Always("!02\r"));
     ASSERT_TRUE(second.Connected());
     request = L"$02M";
-    EXPECT_TRUE(pipe.Transact(request, reply));
+    EXPECT_TRUE(Transact(pipe, request, reply));
     EXPECT_EQ(reply, L"!02\r");
 }
 
@@ -232,7 +234,7 @@ TEST(Pipe, RequestWaitingForAClientIsServedWhenOneComesInTime)
         client = std::make_unique<CPipeResponder>(pipe.GetPortId(), Always("!05\r"));
     });
     std::wstring request = L"$05M", reply;
-    EXPECT_TRUE(pipe.Transact(request, reply));
+    EXPECT_TRUE(Transact(pipe, request, reply));
     EXPECT_EQ(reply, L"!05\r");
     late.join();
 }
@@ -261,10 +263,10 @@ TEST(Pipe, TwoPipesServeTheirOwnClients)
     ASSERT_TRUE(clientTwo.Connected());
     for (int i = 0; i < 3; ++i) {
         std::wstring request = L"$01M", reply;
-        EXPECT_TRUE(one.Transact(request, reply));
+        EXPECT_TRUE(Transact(one, request, reply));
         EXPECT_EQ(reply, L"!01\r");
         request = L"$02M";
-        EXPECT_TRUE(two.Transact(request, reply));
+        EXPECT_TRUE(Transact(two, request, reply));
         EXPECT_EQ(reply, L"!02\r");
     }
     EXPECT_EQ(clientOne.Requests().size(), 3u);

@@ -14,8 +14,8 @@
 #include "DeviceTable.h"
 #include "FuzzRun.h"
 #include "GuardedPage.h"
-#include "ModBusRtu.h"
 #include "ModbusFrame.h"
+#include "ModbusRtu.h"
 #include "Pipe.h"
 #include "PipeResponder.h"
 #include "TextConv.h"
@@ -277,7 +277,7 @@ public:
     {
         std::lock_guard<std::mutex> lock(m_lock);
         m_rng = &rng;
-        m_pipe.m_lrc = checksum;
+        m_pipe.SetDconChecksum(checksum);
         m_sent.clear();
         m_request.clear();
     }
@@ -301,8 +301,8 @@ private:
             std::memcpy(frame.data, request.data(), request.size());
             reply = maker.Modbus(frame);
         } else {
-            std::string body = request.substr(3, request.find('\r') - 3 - (m_pipe.m_lrc ? 2 : 0));
-            reply = maker.Dcon(request[0], request.substr(1, 2), body, m_pipe.m_lrc);
+            std::string body = request.substr(3, request.find('\r') - 3 - (m_pipe.DconChecksum() ? 2 : 0));
+            reply = maker.Dcon(request[0], request.substr(1, 2), body, m_pipe.DconChecksum());
         }
         if (reply.empty())
             reply = "\r";  // an empty message would leave the exchange to its time limit

@@ -1,5 +1,4 @@
 #include "ConfigFile.h"
-#include "IcpModules.h"
 #include "ModbusDevices.h"
 #include "Pipe.h"
 #include "SAXConfig.h"
@@ -35,22 +34,22 @@ TEST_F(SAXConfig, BuildsTheSmallExampleIntoTheEngine)
 {
     CController c;
     ASSERT_EQ(LoadConfig(kExample, c), S_OK);
-    EXPECT_EQ(c.period, 1000);
+    EXPECT_EQ(c.Period(), 1000);
 
-    ASSERT_EQ(c.transports.size(), 1u);
-    auto* serial = dynamic_cast<CSerial*>(c.transports[0].get());
+    ASSERT_EQ(c.Transports().size(), 1u);
+    auto* serial = dynamic_cast<CSerial*>(c.Transports()[0].get());
     ASSERT_NE(serial, nullptr);
     EXPECT_EQ(serial->name, L"seg1");
     EXPECT_EQ(serial->GetPortId(), L"COM3");
     EXPECT_EQ(serial->Settings(), L"9600,n,8,1");
     EXPECT_EQ(serial->Protocol(), L"DCON");
     EXPECT_EQ(serial->Delay(), 60);
-    EXPECT_FALSE(serial->m_lrc);
-    EXPECT_FALSE(serial->m_crc);
+    EXPECT_FALSE(serial->DconChecksum());
+    EXPECT_FALSE(serial->Crc());
 
-    ASSERT_EQ(c.devices.size(), 1u);
-    CDevice* module = c.devices[0].get();
-    EXPECT_NE(dynamic_cast<CDeviceICP7017*>(module), nullptr);
+    ASSERT_EQ(c.Devices().size(), 1u);
+    CDevice* module = c.Devices()[0].get();
+    EXPECT_EQ(module->keyword, L"ICP7017");
     EXPECT_EQ(module->kind, 6);
     EXPECT_EQ(module->address, L"11");
     EXPECT_EQ(module->description, L"Аналоговый модуль");
@@ -58,18 +57,18 @@ TEST_F(SAXConfig, BuildsTheSmallExampleIntoTheEngine)
     EXPECT_EQ(module->inputs.size(), 8u);
     EXPECT_EQ(module->inputs[0].tag, TagFloat);
 
-    ASSERT_EQ(c.variables.size(), 2u);
-    CVariable* u1 = c.variables[0].get();
+    ASSERT_EQ(c.Variables().size(), 2u);
+    CVariable* u1 = c.Variables()[0].get();
     EXPECT_EQ(u1->name, L"U1");
     EXPECT_EQ(u1->value, &module->inputs[0]);
     EXPECT_EQ(u1->device, module);
-    EXPECT_EQ(u1->valueType, TypeFloat);
+    EXPECT_EQ(u1->valueType, TagFloat);
     EXPECT_EQ(u1->output, 0);
     EXPECT_EQ(u1->precision, 4);
     EXPECT_EQ(u1->description, L"Напряжение");
     EXPECT_TRUE(u1->formula.empty());
 
-    CVariable* p = c.variables[1].get();
+    CVariable* p = c.Variables()[1].get();
     EXPECT_EQ(p->name, L"P");
     EXPECT_EQ(p->channel, 100);
     EXPECT_EQ(p->device, nullptr);
@@ -78,15 +77,15 @@ TEST_F(SAXConfig, BuildsTheSmallExampleIntoTheEngine)
     EXPECT_EQ(p->value->tag, TagBoolean);
     EXPECT_EQ(p->value->payload.i, 0);
 
-    ASSERT_EQ(c.computed.size(), 1u);
-    EXPECT_EQ(c.computed[0], p);
-    ASSERT_EQ(c.prologue.size(), 1u);
-    EXPECT_EQ(c.prologue[0], L"K = 2");
-    EXPECT_TRUE(c.epilogue.empty());
+    ASSERT_EQ(c.Computed().size(), 1u);
+    EXPECT_EQ(c.Computed()[0], p);
+    ASSERT_EQ(c.Prologue().size(), 1u);
+    EXPECT_EQ(c.Prologue()[0], L"K = 2");
+    EXPECT_TRUE(c.Epilogue().empty());
     EXPECT_EQ(c.FindValue(L"U1"), u1->value);
     EXPECT_EQ(c.FindValue(L"P"), p->value);
-    ASSERT_EQ(c.workers.size(), 1u);
-    EXPECT_EQ(c.workers[0]->Devices().size(), 1u);
+    ASSERT_EQ(c.Workers().size(), 1u);
+    EXPECT_EQ(c.Workers()[0]->Devices().size(), 1u);
 }
 
 TEST_F(SAXConfig, AttributeRulesOfTheFile)
@@ -106,28 +105,28 @@ TEST_F(SAXConfig, AttributeRulesOfTheFile)
   <device name="ICP7042D" transport="t" addres="02" description="no items"/>
   <device name="RRG12" transport="m" addres="3" description="dcon in lower case is Modbus"/>
 )", R"(<configuration first="10" second="250">)"), c), S_OK);
-    EXPECT_EQ(c.period, 250);  // the last attribute counts
-    auto* s = dynamic_cast<CSerial*>(c.transports[0].get());
-    auto* t = dynamic_cast<CSerial*>(c.transports[1].get());
-    EXPECT_FALSE(s->m_lrc);  // only "on" switches on
-    EXPECT_TRUE(s->m_crc);
-    EXPECT_TRUE(t->m_lrc);
+    EXPECT_EQ(c.Period(), 250);  // the last attribute counts
+    auto* s = dynamic_cast<CSerial*>(c.Transports()[0].get());
+    auto* t = dynamic_cast<CSerial*>(c.Transports()[1].get());
+    EXPECT_FALSE(s->DconChecksum());  // only "on" switches on
+    EXPECT_TRUE(s->Crc());
+    EXPECT_TRUE(t->DconChecksum());
     EXPECT_EQ(t->Delay(), 15);
-    ASSERT_EQ(c.variables.size(), 5u);
-    EXPECT_EQ(c.variables[0]->output, 1);
-    EXPECT_EQ(c.variables[0]->valueType, TypeFloat);
-    EXPECT_EQ(c.variables[0]->reg, 7);
-    EXPECT_EQ(c.variables[0]->value, &c.devices[0]->outputs[0]);
-    EXPECT_EQ(c.variables[1]->output, 1);
-    EXPECT_EQ(c.variables[2]->output, 1);
-    EXPECT_EQ(c.variables[2]->valueType, TypeInteger);
-    EXPECT_EQ(c.variables[3]->output, 0);
-    EXPECT_EQ(c.variables[3]->valueType, TypeString);
-    EXPECT_EQ(c.variables[3]->value, &c.devices[0]->inputs[0]);
-    EXPECT_EQ(c.variables[4]->precision, 0);
-    EXPECT_EQ(c.devices[1]->outputs.size(), 13u);  // a device without items still has its arrays
-    ASSERT_EQ(c.workers.size(), 3u);
-    EXPECT_EQ(c.workers[1]->Devices().size(), 1u);
+    ASSERT_EQ(c.Variables().size(), 5u);
+    EXPECT_EQ(c.Variables()[0]->output, 1);
+    EXPECT_EQ(c.Variables()[0]->valueType, TagFloat);
+    EXPECT_EQ(c.Variables()[0]->reg, 7);
+    EXPECT_EQ(c.Variables()[0]->value, &c.Devices()[0]->outputs[0]);
+    EXPECT_EQ(c.Variables()[1]->output, 1);
+    EXPECT_EQ(c.Variables()[2]->output, 1);
+    EXPECT_EQ(c.Variables()[2]->valueType, TagInteger);
+    EXPECT_EQ(c.Variables()[3]->output, 0);
+    EXPECT_EQ(c.Variables()[3]->valueType, TagString);
+    EXPECT_EQ(c.Variables()[3]->value, &c.Devices()[0]->inputs[0]);
+    EXPECT_EQ(c.Variables()[4]->precision, 0);
+    EXPECT_EQ(c.Devices()[1]->outputs.size(), 13u);  // a device without items still has its arrays
+    ASSERT_EQ(c.Workers().size(), 3u);
+    EXPECT_EQ(c.Workers()[1]->Devices().size(), 1u);
 }
 
 TEST_F(SAXConfig, ExpressionsPrologueEpilogueAndFormulaOrder)
@@ -143,14 +142,14 @@ TEST_F(SAXConfig, ExpressionsPrologueEpilogueAndFormulaOrder)
   <expression name="W">W = 4</expression>
   <variable name="N" type="A" description="no formula"></variable>
 )", "<configuration>"), c), S_OK);
-    EXPECT_EQ(c.period, 0);
-    ASSERT_EQ(c.prologue.size(), 2u);
-    EXPECT_EQ(c.prologue[0], L"a = 1");
-    EXPECT_EQ(c.prologue[1], L"b = 2");
-    ASSERT_EQ(c.epilogue.size(), 1u);
-    EXPECT_EQ(c.variables[0]->formula, L"V = 2");  // the element that ends later wins
-    EXPECT_EQ(c.variables[1]->formula, L"W = 4");
-    EXPECT_EQ(c.computed.size(), 2u);  // N has no formula
+    EXPECT_EQ(c.Period(), 0);
+    ASSERT_EQ(c.Prologue().size(), 2u);
+    EXPECT_EQ(c.Prologue()[0], L"a = 1");
+    EXPECT_EQ(c.Prologue()[1], L"b = 2");
+    ASSERT_EQ(c.Epilogue().size(), 1u);
+    EXPECT_EQ(c.Variables()[0]->formula, L"V = 2");  // the element that ends later wins
+    EXPECT_EQ(c.Variables()[1]->formula, L"W = 4");
+    EXPECT_EQ(c.Computed().size(), 2u);  // N has no formula
 }
 
 // Each element has its own text: an empty one inherits none from the element before it.
@@ -165,11 +164,11 @@ TEST_F(SAXConfig, AnEmptyElementHasNoFormula)
   <variable name="C" type="A" description="c">
   </variable>
 )"), c), S_OK);
-    ASSERT_EQ(c.variables.size(), 3u);
-    EXPECT_EQ(c.variables[1]->formula, L"");
-    EXPECT_EQ(c.variables[2]->formula, L"");
-    ASSERT_EQ(c.computed.size(), 1u);
-    EXPECT_EQ(c.computed[0]->name, L"A");
+    ASSERT_EQ(c.Variables().size(), 3u);
+    EXPECT_EQ(c.Variables()[1]->formula, L"");
+    EXPECT_EQ(c.Variables()[2]->formula, L"");
+    ASSERT_EQ(c.Computed().size(), 1u);
+    EXPECT_EQ(c.Computed()[0]->name, L"A");
 }
 
 TEST_F(SAXConfig, PipePortsAndModbusDevices)
@@ -183,18 +182,18 @@ TEST_F(SAXConfig, PipePortsAndModbusDevices)
     <item id="Q" idx="0" reg="4" direction="OUT" type="A" description="уставка"/>
   </device>
 )"), c), S_OK);
-    auto* pipe = dynamic_cast<CPipe*>(c.transports[0].get());
+    auto* pipe = dynamic_cast<CPipe*>(c.Transports()[0].get());
     ASSERT_NE(pipe, nullptr);
     EXPECT_EQ(pipe->GetPortId(), L"\\\\.\\pipe\\seg1");
     EXPECT_EQ(pipe->name, L"\\\\.\\pipe\\seg1");
-    EXPECT_FALSE(pipe->m_lrc);
-    auto* timed = dynamic_cast<CPipe*>(c.transports[1].get());
-    EXPECT_TRUE(timed->m_lrc);
+    EXPECT_FALSE(pipe->DconChecksum());
+    auto* timed = dynamic_cast<CPipe*>(c.Transports()[1].get());
+    EXPECT_TRUE(timed->DconChecksum());
     EXPECT_GT(timed->TimeLimit(), pipe->TimeLimit());
-    EXPECT_NE(dynamic_cast<CDeviceIVA8*>(c.devices[0].get()), nullptr);
-    EXPECT_EQ(c.devices[1]->kind, 13);
-    EXPECT_EQ(c.devices[1]->inputs.size(), 2u);
-    EXPECT_EQ(c.variables[0]->value, &c.devices[1]->outputs[0]);
+    EXPECT_NE(dynamic_cast<CDeviceIVA8*>(c.Devices()[0].get()), nullptr);
+    EXPECT_EQ(c.Devices()[1]->kind, 13);
+    EXPECT_EQ(c.Devices()[1]->inputs.size(), 2u);
+    EXPECT_EQ(c.Variables()[0]->value, &c.Devices()[1]->outputs[0]);
 }
 
 TEST_F(SAXConfig, ItemsOutsideADeviceAreNeverBound)
@@ -205,7 +204,7 @@ TEST_F(SAXConfig, ItemsOutsideADeviceAreNeverBound)
   <device name="ICP7017" transport="seg1" addres="11" description="d"/>
   <item id="Late" idx="0" reg="0" direction="I" type="A" description="l"/>
 )"), c), S_OK);
-    EXPECT_TRUE(c.variables.empty());
+    EXPECT_TRUE(c.Variables().empty());
     EXPECT_EQ(c.FindValue(L"Stray"), nullptr);
 }
 
@@ -214,9 +213,9 @@ TEST_F(SAXConfig, LongTextIsKeptToItsFirst999Characters)
     CController c;
     std::string formula = "x = " + std::string(2000, '1');
     ASSERT_EQ(LoadConfig(Wrap("<expression name=\"PROLOGUE\">" + formula + "</expression>"), c), S_OK);
-    ASSERT_EQ(c.prologue.size(), 1u);
-    EXPECT_LE(c.prologue[0].size(), 999u);
-    EXPECT_EQ(c.prologue[0].substr(0, 8), L"x = 1111");
+    ASSERT_EQ(c.Prologue().size(), 1u);
+    EXPECT_LE(c.Prologue()[0].size(), 999u);
+    EXPECT_EQ(c.Prologue()[0].substr(0, 8), L"x = 1111");
 }
 
 namespace {
@@ -289,7 +288,7 @@ TEST_F(SAXConfig, UndefinedCasesAreRefusedWithTheirOwnMessage)
         std::wstring message;
         EXPECT_EQ(LoadConfig(Wrap(each.body), c, &message), CSAXConfig::kRefused) << each.body;
         EXPECT_EQ(message, each.message) << each.body;
-        EXPECT_TRUE(c.transports.empty() && c.variables.empty() && c.workers.empty());
+        EXPECT_TRUE(c.Transports().empty() && c.Variables().empty() && c.Workers().empty());
     }
 }
 
@@ -330,11 +329,11 @@ TEST_F(SAXConfig, DocumentTypeDeclarationsAreRefused)
         std::wstring message;
         EXPECT_EQ(LoadConfig(file, c, &message), CSAXConfig::kRefused) << file;
         EXPECT_EQ(message, L"Объявление DOCTYPE: описание типа документа (DTD) в файле не допускается");
-        EXPECT_TRUE(c.transports.empty() && c.prologue.empty());
+        EXPECT_TRUE(c.Transports().empty() && c.Prologue().empty());
     }
     CController c;
     EXPECT_EQ(LoadConfig(Wrap(body + "<!-- <!DOCTYPE x> -->"), c), S_OK);
-    EXPECT_EQ(c.prologue.size(), 1u);
+    EXPECT_EQ(c.Prologue().size(), 1u);
 }
 
 // Readers quote names and namespace values in their error messages, and Wine's copies them into a
@@ -361,5 +360,5 @@ TEST_F(SAXConfig, OverLongNamesAreRefusedBeforeTheReader)
     }
     CController c;
     ASSERT_EQ(LoadConfig(Wrap("<variable name=\"V\" type=\"A\" description=\"" + spaced + "\"/>"), c), S_OK);
-    EXPECT_EQ(c.variables[0]->description.size(), spaced.size());
+    EXPECT_EQ(c.Variables()[0]->description.size(), spaced.size());
 }

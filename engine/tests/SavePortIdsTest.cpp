@@ -21,9 +21,9 @@ TEST(SavePortIds, RewritesOnlyThePortIds)
 
     CController c;
     ASSERT_EQ(LoadConfig(file.Read(), c), S_OK);
-    EXPECT_EQ(c.transports[0]->GetPortId(), L"COM7");
-    EXPECT_EQ(c.transports[1]->GetPortId(), L"COM12");
-    EXPECT_EQ(c.devices[0]->description, L"Модуль");
+    EXPECT_EQ(c.Transports()[0]->GetPortId(), L"COM7");
+    EXPECT_EQ(c.Transports()[1]->GetPortId(), L"COM12");
+    EXPECT_EQ(c.Devices()[0]->description, L"Модуль");
     std::string text = file.Read();
     EXPECT_NE(text.find("dcb=\"9600,n,8,1\""), std::string::npos);
     EXPECT_NE(text.find("\xD0\x9C\xD0\xBE\xD0\xB4\xD1\x83\xD0\xBB\xD1\x8C"), std::string::npos);  // "Модуль" stays UTF-8

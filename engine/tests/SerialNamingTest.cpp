@@ -20,9 +20,9 @@ void ExpectLink(int simEnd, int hostEnd)
     CDevsim sim(Config(simEnd), L"seg", ComName(simEnd));
     ASSERT_TRUE(sim.Ready()) << "devsim on COM" << simEnd;
     CSerial serial(ComName(hostEnd), L"19200,n,8,1", L"DCON", 30);
-    serial.m_lrc = true;
+    serial.SetDconChecksum(true);
     ASSERT_TRUE(serial.Open()) << "COM" << hostEnd;
-    CDeviceICP7017 module;
+    CIcpModule module(*FindIcpModule(L"ICP7017"));
     module.address = L"01";
     module.transport = &serial;
     EXPECT_TRUE(module.TestLink());

@@ -120,9 +120,9 @@ void CSoakChecker::PassEnded(bool ok, DWORD postTick) { m_events.push_back({true
 void CSoakChecker::ValuesAfter(long pass, const CController& engine)
 {
     std::vector<std::vector<double>> values;
-    for (size_t d = 0; d < m_devices.size() && d < engine.devices.size(); ++d) {
+    for (size_t d = 0; d < m_devices.size() && d < engine.Devices().size(); ++d) {
         values.emplace_back();
-        for (const CValue& input : engine.devices[d]->inputs)
+        for (const CValue& input : engine.Devices()[d]->inputs)
             values.back().push_back(input.AsNumber());
     }
     m_values[pass] = values;

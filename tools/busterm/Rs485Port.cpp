@@ -1,15 +1,12 @@
 #include "Rs485Port.h"
-#include "PortDcb.h"
 #include "DconFraming.h"
 #include "ErrorLog.h"
 #include "Stopwatch.h"
 #include "TextConv.h"
-#include <process.h>
 
 namespace {
-const DWORD kPurgeAll = PURGE_TXABORT | PURGE_RXABORT | PURGE_TXCLEAR | PURGE_RXCLEAR;
-const DWORD kAllEvents = 0x1FF;
-const DWORD kQueueBytes = 4096;
+const DWORD kAllEvents =
+    EV_RXCHAR | EV_RXFLAG | EV_TXEMPTY | EV_CTS | EV_DSR | EV_RLSD | EV_BREAK | EV_ERR | EV_RING;
 }  // namespace
 
 CRs485Port::CRs485Port(const std::wstring& portName, const std::wstring& dcb, int delay)
@@ -25,29 +22,11 @@ CRs485Port::~CRs485Port()
 
 BOOL CRs485Port::Open()
 {
-    m_port.Attach(::CreateFileW(m_portName.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0,
-                                nullptr));
-    if (!m_port.IsValid())
+    if (!m_port.Open(m_portName))
         return FALSE;
-    m_open = Configure() && StartWorker();
+    // The port counts as open only when every step of its setup succeeded.
+    m_open = m_port.Configure({m_dcb, false, kAllEvents}) && StartWorker();
     return m_open;
-}
-
-// Every step runs; the port counts as open only when all of them succeeded.
-BOOL CRs485Port::Configure()
-{
-    DCB dcb;
-    bool ok = BuildPortDcb(m_dcb, dcb);
-    ok = ::SetCommState(m_port, &dcb) && ok;
-    COMMPROP properties{};
-    ok = ::GetCommProperties(m_port, &properties) && ok;
-    ok = ::SetCommMask(m_port, kAllEvents) && ok;
-    // Each read returns at once with a waiting byte and otherwise gives up after about 1 ms.
-    COMMTIMEOUTS timeouts{MAXDWORD, MAXDWORD, 1, 0, 0};
-    ok = ::SetCommTimeouts(m_port, &timeouts) && ok;
-    ok = ::SetupComm(m_port, kQueueBytes, kQueueBytes) && ok;
-    ok = ::PurgeComm(m_port, kPurgeAll) && ok;
-    return ok;
 }
 
 bool CRs485Port::StartWorker()
@@ -57,8 +36,7 @@ bool CRs485Port::StartWorker()
         return false;
     sync->overlapped.hEvent = sync->io;
     m_sync = std::move(sync);
-    m_thread.Attach(reinterpret_cast<HANDLE>(_beginthreadex(nullptr, 0, WorkerMain, this, 0, &m_threadId)));
-    if (!m_thread.IsValid()) {
+    if (!m_thread.Start([this] { Work(); })) {
         m_sync.reset();
         return false;
     }
@@ -67,17 +45,15 @@ bool CRs485Port::StartWorker()
 
 void CRs485Port::Close()
 {
-    if (m_port.IsValid()) {
-        ::PurgeComm(m_port, kPurgeAll);
+    if (m_port.IsOpen()) {
+        m_port.Purge();
         ::SetCommBreak(m_port);  // the line is left in the break state
     }
     if (m_thread.IsValid()) {
         m_sync->stop.Set();
-        ::WaitForSingleObject(m_thread, INFINITE);
-        m_thread.Close();
+        m_thread.Wait();
     }
-    if (m_port.IsValid()) {
-        ::PurgeComm(m_port, kPurgeAll);
+    if (m_port.IsOpen()) {
         m_port.Close();
         m_sync.reset();
     }
@@ -134,12 +110,6 @@ std::wstring CRs485Port::TakeErrors()
     std::wstring errors;
     errors.swap(m_errors);
     return errors;
-}
-
-unsigned __stdcall CRs485Port::WorkerMain(void* self)
-{
-    static_cast<CRs485Port*>(self)->Work();
-    return 0;
 }
 
 void CRs485Port::Work()

@@ -1,7 +1,8 @@
 #pragma once
 #include "CriticalSection.h"
 #include "Event.h"
-#include "Handle.h"
+#include "SerialPort.h"
+#include "Thread.h"
 #include <windows.h>
 #include <memory>
 #include <string>
@@ -40,7 +41,7 @@ public:
     // True when the last reply did not fit the reply buffer: its end was read and dropped.
     bool LastReplyCut();
     // For the line commands, between exchanges.
-    HANDLE PortHandle() const { return m_port.IsValid() ? HANDLE(m_port) : INVALID_HANDLE_VALUE; }
+    HANDLE PortHandle() const { return m_port.IsOpen() ? HANDLE(m_port) : INVALID_HANDLE_VALUE; }
 
 private:
     // What Open creates for the worker once the port is configured, and Close releases.
@@ -49,9 +50,7 @@ private:
         OVERLAPPED overlapped{};
     };
 
-    BOOL Configure();
     bool StartWorker();
-    static unsigned __stdcall WorkerMain(void* self);
     void Work();
     void Exchange();
     bool Drain(std::string& received, bool& cut, DWORD& error);
@@ -64,9 +63,8 @@ private:
     std::unique_ptr<CWorkerSync> m_sync;
     BOOL m_open = FALSE;
     BOOL m_checksum = FALSE;
-    CHandle m_thread;
-    unsigned m_threadId = 0;
-    CHandle m_port;
+    CThread m_thread;
+    CSerialPort m_port;
     int m_delay;
     std::wstring m_errors;
     bool m_replyCut = false;

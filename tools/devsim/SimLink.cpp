@@ -1,20 +1,9 @@
 #include "SimLink.h"
 
+// The line is set up as the engine sets up its end.
 bool CSimPort::Open(const std::wstring& portId, const std::wstring& settings)
 {
-    std::wstring path = portId.size() < 5 ? portId : L"\\\\.\\" + portId;
-    m_port.Attach(::CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr));
-    if (!m_port.IsValid())
-        return false;
-    DCB dcb{};
-    dcb.DCBlength = sizeof dcb;
-    if (::BuildCommDCBW(settings.c_str(), &dcb)) {
-        dcb.fBinary = TRUE;
-        dcb.fOutX = dcb.fInX = dcb.fOutxCtsFlow = FALSE;
-        ::SetCommState(m_port, &dcb);
-    }
-    COMMTIMEOUTS timeouts{MAXDWORD, MAXDWORD, 1, 0, 0};
-    return ::SetCommTimeouts(m_port, &timeouts) && ::PurgeComm(m_port, PURGE_RXCLEAR | PURGE_TXCLEAR);
+    return m_port.Open(portId) && m_port.Configure({settings});
 }
 
 std::string CSimPort::Read()

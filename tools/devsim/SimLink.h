@@ -1,5 +1,6 @@
 #pragma once
 #include "Handle.h"
+#include "SerialPort.h"
 #include <string>
 
 // The simulator's end of a serial line.
@@ -14,7 +15,7 @@ public:
     unsigned Baud();
 
 private:
-    CHandle m_port;
+    CSerialPort m_port;
 };
 
 // The simulator as the client of an engine's named pipe: one message per request, one per reply.

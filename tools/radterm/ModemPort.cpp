@@ -2,14 +2,16 @@
 #include "FlatChunks.h"
 #include "PacketBlock.h"
 #include "TextConv.h"
-#include <process.h>
 #include <algorithm>
 #include <cstdio>
 
 namespace {
-const DWORD kLineEvents = 0x4FF;  // EV_RXCHAR ... EV_RX80FULL
-const DWORD kPurgeAll = PURGE_TXABORT | PURGE_RXABORT | PURGE_TXCLEAR | PURGE_RXCLEAR;
-const DWORD kQueueSize = 4096;
+const DWORD kLineEvents =
+    EV_RXCHAR | EV_RXFLAG | EV_TXEMPTY | EV_CTS | EV_DSR | EV_RLSD | EV_BREAK | EV_ERR | EV_RX80FULL;
+// A read is started only for bytes already in the driver's queue and asks for no more than are
+// there, so it completes at once; MAXDWORD/0/0 ("return what is there") behaves the same on
+// Windows and under Wine, where MAXDWORD/MAXDWORD/C reads never complete.
+const COMMTIMEOUTS kReadWhatIsThere{MAXDWORD, 0, 0, 0, 0};
 const UINT kTickMs = 10;
 // After the estimated end of the last byte: the way through the driver and the cable.
 const double kSettleMs = 100;
@@ -27,11 +29,9 @@ CModemPort::~CModemPort()
 
 BOOL CModemPort::Open()
 {
-    m_port.Attach(::CreateFileW(m_name.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
-                                FILE_FLAG_OVERLAPPED, nullptr));
-    if (!m_port.IsValid())
+    if (!m_port.Open(m_name, FILE_FLAG_OVERLAPPED))
         return FALSE;
-    m_open = Configure() && StartThreads();
+    m_open = m_port.Configure({m_dcb, true, kLineEvents, kReadWhatIsThere}) && StartThreads();
     return m_open;
 }
 
@@ -51,10 +51,8 @@ bool CModemPort::StartThreads()
         m_lineFreeAt = 0;
     }
     // The tick starts once both threads are there to take it.
-    m_ioThread.Attach(reinterpret_cast<HANDLE>(::_beginthreadex(nullptr, 0, IoThread, this, 0, nullptr)));
-    if (m_ioThread.IsValid())
-        m_timerThread.Attach(reinterpret_cast<HANDLE>(::_beginthreadex(nullptr, 0, TimerThread, this, 0, nullptr)));
-    if (!m_timerThread.IsValid() || !m_timer.Start(kTickMs, m_tick)) {
+    bool started = m_ioThread.Start([this] { RunIo(); }) && m_timerThread.Start([this] { RunTimer(); });
+    if (!started || !m_timer.Start(kTickMs, m_tick)) {
         StopThreads();
         return false;
     }
@@ -65,43 +63,16 @@ bool CModemPort::StartThreads()
 void CModemPort::StopThreads()
 {
     m_stop.Set();
-    for (CHandle* thread : {&m_timerThread, &m_ioThread}) {
-        if (thread->IsValid())
-            ::WaitForSingleObject(*thread, INFINITE);
-        thread->Close();
-    }
+    m_timerThread.Wait();
+    m_ioThread.Wait();
     m_timer.Stop();
-}
-
-bool CModemPort::Configure()
-{
-    DCB dcb{};
-    dcb.DCBlength = sizeof dcb;
-    bool ok = ::BuildCommDCBW(m_dcb.c_str(), &dcb) != FALSE;
-    dcb.fBinary = TRUE;
-    dcb.fRtsControl = RTS_CONTROL_ENABLE;
-    dcb.fDtrControl = DTR_CONTROL_ENABLE;
-    ok &= ::SetCommState(m_port, &dcb) != FALSE;
-    COMMPROP properties{};
-    ok &= ::GetCommProperties(m_port, &properties) != FALSE;
-    ok &= ::SetCommMask(m_port, kLineEvents) != FALSE;
-    // A read is started only for bytes already in the driver's queue and asks for no more than
-    // are there, so it completes at once; MAXDWORD/0/0 ("return what is there") behaves the
-    // same on Windows and under Wine, where MAXDWORD/MAXDWORD/C reads never complete.
-    COMMTIMEOUTS timeouts{MAXDWORD, 0, 0, 0, 0};
-    ok &= ::SetCommTimeouts(m_port, &timeouts) != FALSE;
-    ok &= ::SetupComm(m_port, kQueueSize, kQueueSize) != FALSE;
-    ok &= ::PurgeComm(m_port, kPurgeAll) != FALSE;
-    m_line = dcb;
-    return ok;
 }
 
 void CModemPort::Close()
 {
     StopThreads();
-    if (m_port.IsValid()) {
+    if (m_port.IsOpen()) {
         ::CancelIo(m_port);
-        ::PurgeComm(m_port, kPurgeAll);
         m_port.Close();
     }
     {
@@ -198,11 +169,12 @@ bool CModemPort::Sent()
 // Start bit, data bits, parity bit, stop bits (one and a half counted as two).
 double CModemPort::LineMilliseconds(size_t bytes) const
 {
-    if (m_line.BaudRate == 0)
+    const DCB& line = m_port.Dcb();
+    if (line.BaudRate == 0)
         return 0;
-    unsigned bits = 1 + m_line.ByteSize + (m_line.Parity != NOPARITY ? 1 : 0);
-    bits += m_line.StopBits == ONESTOPBIT ? 1 : 2;
-    return double(bytes) * bits * 1000.0 / m_line.BaudRate;
+    unsigned bits = 1 + line.ByteSize + (line.Parity != NOPARITY ? 1 : 0);
+    bits += line.StopBits == ONESTOPBIT ? 1 : 2;
+    return double(bytes) * bits * 1000.0 / line.BaudRate;
 }
 
 size_t CModemPort::WireLength(const CBlock& block) const
@@ -226,12 +198,6 @@ COMSTAT CModemPort::DriverQueues()
 DWORD CModemPort::BytesWaiting()
 {
     return DriverQueues().cbInQue;
-}
-
-unsigned __stdcall CModemPort::TimerThread(void* self)
-{
-    static_cast<CModemPort*>(self)->RunTimer();
-    return 0;
 }
 
 void CModemPort::RunTimer()
@@ -306,12 +272,6 @@ void CModemPort::AnnounceReceived()
     } else {
         m_messageArrived.Set();
     }
-}
-
-unsigned __stdcall CModemPort::IoThread(void* self)
-{
-    static_cast<CModemPort*>(self)->RunIo();
-    return 0;
 }
 
 void CModemPort::RunIo()

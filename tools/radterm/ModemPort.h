@@ -2,10 +2,11 @@
 #include "Block.h"
 #include "CriticalSection.h"
 #include "Event.h"
-#include "Handle.h"
+#include "SerialPort.h"
 #include "MultimediaTimer.h"
 #include "ReceiveSide.h"
 #include "Stopwatch.h"
+#include "Thread.h"
 #include <windows.h>
 #include <atomic>
 #include <deque>
@@ -51,14 +52,11 @@ public:
     const std::wstring& Dcb() const { return m_dcb; }
 
 private:
-    bool Configure();
     bool StartThreads();
     void StopThreads();
     size_t WireLength(const CBlock& block) const;
     double LineMilliseconds(size_t bytes) const;
     bool Sent();
-    static unsigned __stdcall TimerThread(void* self);
-    static unsigned __stdcall IoThread(void* self);
     void RunTimer();
     void OnTick();
     void AnnounceReceived();
@@ -74,12 +72,12 @@ private:
     static void CALLBACK WriteRoutine(DWORD error, DWORD bytes, OVERLAPPED* overlapped);
     static void CALLBACK ReadRoutine(DWORD error, DWORD bytes, OVERLAPPED* overlapped);
 
-    CHandle m_port{INVALID_HANDLE_VALUE};
+    CSerialPort m_port;
     std::wstring m_name;
     std::wstring m_dcb;
     BOOL m_open = FALSE;
-    CHandle m_timerThread;
-    CHandle m_ioThread;
+    CThread m_timerThread;
+    CThread m_ioThread;
     DWORD m_read = 0;
     DWORD m_written = 0;
     CEvent m_stop{true};
@@ -98,7 +96,6 @@ private:
     std::deque<CBlock> m_sendQueue;
     std::atomic<bool> m_flatPrint{true};
     bool m_packet;
-    DCB m_line{};  // the settings in force, for the time bytes take on the line
     CStopwatch m_clock;
     double m_lineFreeAt = 0;  // m_clock time when the bytes written so far have left; send lock
 

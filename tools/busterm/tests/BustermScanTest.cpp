@@ -4,7 +4,6 @@
 #include "BustermProcess.h"
 #include "ConfigFile.h"
 #include "Devsim.h"
-#include "IcpModules.h"
 #include "Serial.h"
 #include "TextConv.h"
 #include <gtest/gtest.h>
@@ -76,25 +75,25 @@ TEST(BustermScan, FindsEveryModuleAtItsSpeedAndChecksumAndWritesControllerLines)
     CController controller;
     std::wstring error;
     ASSERT_EQ(LoadConfig(xml + "</configuration>\n", controller, &error), S_OK) << xml << WideToAnsi(error);
-    ASSERT_EQ(controller.transports.size(), 3u);
+    ASSERT_EQ(controller.Transports().size(), 3u);
     const struct {
         const wchar_t* settings;
         bool lrc;
     } ports[] = {{L"9600,n,8,1", true}, {L"9600,n,8,1", false}, {L"19200,n,8,1", false}};
     for (size_t i = 0; i < 3; ++i) {
-        auto* serial = dynamic_cast<CSerial*>(controller.transports[i].get());
+        auto* serial = dynamic_cast<CSerial*>(controller.Transports()[i].get());
         ASSERT_NE(serial, nullptr);
         EXPECT_EQ(serial->GetPortId(), ComName(terminalCom));
         EXPECT_EQ(serial->Settings(), ports[i].settings);
-        EXPECT_EQ(serial->m_lrc, ports[i].lrc);
+        EXPECT_EQ(serial->DconChecksum(), ports[i].lrc);
         EXPECT_EQ(serial->Delay(), 80);
     }
-    ASSERT_EQ(controller.devices.size(), 3u);
-    EXPECT_NE(dynamic_cast<CDeviceICP7017*>(controller.devices[0].get()), nullptr);
-    EXPECT_NE(dynamic_cast<CDeviceICP7041D*>(controller.devices[1].get()), nullptr);
-    EXPECT_NE(dynamic_cast<CDeviceICP7033*>(controller.devices[2].get()), nullptr);
+    ASSERT_EQ(controller.Devices().size(), 3u);
+    EXPECT_EQ(controller.Devices()[0]->keyword, L"ICP7017");
+    EXPECT_EQ(controller.Devices()[1]->keyword, L"ICP7041D");
+    EXPECT_EQ(controller.Devices()[2]->keyword, L"ICP7033");
     for (size_t i = 0; i < 3; ++i)
-        EXPECT_EQ(controller.devices[i]->transport, controller.transports[i].get());
+        EXPECT_EQ(controller.Devices()[i]->transport, controller.Transports()[i].get());
 
     // Every speed was tried, for the addresses asked only: the name twice per address and speed,
     // and the configuration of the three modules.

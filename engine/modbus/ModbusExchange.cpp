@@ -1,0 +1,19 @@
+#include "ModbusExchange.h"
+#include <algorithm>
+
+namespace {
+const CReplyRule kModbusReply{sizeof CFrameRecord::data, ModbusEndsInCrc, false};
+}  // namespace
+
+bool TransactBinary(CTransport& transport, CFrameRecord& request, CFrameRecord& reply)
+{
+    if (!ModbusAppendCrc(request))
+        return false;
+    std::string received;
+    bool answered = transport.Exchange(std::string(reinterpret_cast<const char*>(request.data), size_t(request.count)),
+                                       received, kModbusReply);
+    reply = CFrameRecord();
+    reply.count = int(std::min(received.size(), sizeof reply.data));
+    std::copy(received.begin(), received.begin() + reply.count, reply.data);
+    return answered && ModbusCheckReply(request, reply);
+}

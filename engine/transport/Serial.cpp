@@ -1,0 +1,185 @@
+#include "Serial.h"
+#include "TimerResolution.h"
+#include <algorithm>
+
+CSerial::CSerial(const std::wstring& portId, const std::wstring& settings, const std::wstring& protocol, int delay)
+    : m_delay(delay), m_portId(portId), m_settings(settings), m_protocol(protocol)
+{
+    name = portId;
+}
+
+CSerial::~CSerial() { Close(); }
+
+// Closes first also after a failed Open that left the file open: the port is opened without
+// sharing, so the old handle would make the first attempt fail.
+bool CSerial::Open()
+{
+    Close();
+    m_unanswered = false;
+    if (!OpenFile())
+        return false;
+    m_open = m_port.Configure({m_settings});
+    if (m_open)
+        StartThread();
+    return m_open;
+}
+
+// A port another program is letting go of may be busy for a moment: it is tried once more.
+bool CSerial::OpenFile()
+{
+    for (int attempt = 0; attempt < kOpenAttempts; ++attempt) {
+        if (attempt)
+            ::Sleep(kOpenRetryMs);
+        if (m_port.Open(m_portId))
+            return true;
+    }
+    return false;
+}
+
+// No exchange may wait for a thread that is not there: without one the port is not open.
+void CSerial::StartThread()
+{
+    m_open = m_requestEvent.IsValid() && m_doneEvent.IsValid() && m_quitEvent.IsValid() &&
+             m_thread.Start([this] { Serve(); });
+}
+
+void CSerial::Close()
+{
+    if (m_thread.IsValid()) {
+        m_quitEvent.Set();
+        m_thread.Wait();
+    }
+    m_port.Close();
+    m_open = false;
+}
+
+bool CSerial::SetPortId(const std::wstring& id)
+{
+    Close();
+    m_portId = id;
+    return Open();
+}
+
+// Wakes the I/O thread and starts waiting in one step, so the done signal cannot be missed.
+bool CSerial::HandOver()
+{
+    return ::SignalObjectAndWait(m_requestEvent, m_doneEvent, INFINITE, FALSE) == WAIT_OBJECT_0;
+}
+
+bool CSerial::Exchange(const std::string& request, std::string& reply, const CReplyRule& rule)
+{
+    reply.clear();
+    if (!m_open)
+        return false;
+    {
+        CScopedLock lock(m_lock);
+        m_request = request;
+        m_rule = &rule;
+    }
+    if (!HandOver())
+        return false;
+    CScopedLock lock(m_lock);
+    if (!m_written)
+        return false;  // the line is gone; the shared reply is an earlier one
+    reply = m_reply;
+    return true;
+}
+
+// The 1 ms system timer is asked for while the thread runs, so that its delays last as set.
+void CSerial::Serve()
+{
+    CTimerResolution fineTimer;
+    while (WaitForRequest())
+        ServeExchange();
+}
+
+bool CSerial::WaitForRequest()
+{
+    const HANDLE events[] = {m_quitEvent, m_requestEvent};
+    return ::WaitForMultipleObjects(2, events, FALSE, INFINITE) == WAIT_OBJECT_0 + 1;
+}
+
+void CSerial::ServeExchange()
+{
+    {
+        CScopedLock lock(m_lock);
+        PrepareLine(m_request);
+        DWORD written = 0;
+        m_written = ::WriteFile(m_port, m_request.data(), DWORD(m_request.size()), &written, nullptr) != FALSE;
+        if (m_written) {
+            ReadReply(m_reply, *m_rule);
+            auto bytes = reinterpret_cast<const unsigned char*>(m_reply.data());
+            m_unanswered = m_rule->whole && !(!m_reply.empty() && m_rule->whole(bytes, m_reply.size()));
+            m_lastRequest = m_request;
+        }
+    }
+    m_doneEvent.Set();
+}
+
+// A request that got no whole reply may still be answered late. Before the line asks anything
+// else, it waits one more reply delay and drops what came, so that a late answer is never taken
+// for another device's reply. The request's own repeat goes out at once: a late answer to the
+// same question is still its answer.
+void CSerial::PrepareLine(const std::string& request)
+{
+    if (m_unanswered && request != m_lastRequest)
+        ::Sleep(DWORD(std::max(m_delay, 0)));
+    DropReceived();
+}
+
+// Reads what the queue holds, at most one chunk; 0 when nothing is there. A read never asks for
+// more than is queued: one that did would wait out its time-out for bytes that are not coming.
+DWORD CSerial::ReadQueued(unsigned char* chunk, DWORD size)
+{
+    DWORD errors = 0, got = 0;
+    COMSTAT status{};
+    if (!::ClearCommError(m_port, &errors, &status) || status.cbInQue == 0 ||
+        !::ReadFile(m_port, chunk, std::min(size, status.cbInQue), &got, nullptr))
+        return 0;
+    return got;
+}
+
+// Whatever came since the last exchange (a reply later than its delay, noise) is no reply to
+// the request about to go out: it is read and dropped, at most one queue's worth.
+void CSerial::DropReceived()
+{
+    unsigned char chunk[256];
+    for (DWORD total = 0, got; total < CSerialPort::kQueueBytes && (got = ReadQueued(chunk, sizeof chunk)) > 0;)
+        total += got;
+}
+
+// Everything that arrives within the delay, plus gaps of at most 1 ms, is the reply. What has
+// arrived by the end of the delay is read at once; only a reply that is not whole yet (or none
+// at all) is waited for, a byte at a time with the 1 ms read time-out. So a reply that arrived
+// in time costs no more than the delay, and one still coming in is read on while its bytes
+// follow each other within 1 ms. Bytes beyond the rule's limit are read and dropped so that
+// they do not start the next reply; a device that never stops sending is cut off after one
+// queue's worth more.
+void CSerial::ReadReply(std::string& reply, const CReplyRule& rule)
+{
+    ::Sleep(DWORD(std::max(m_delay, 0)));
+    std::string received(rule.limit, '\0');
+    auto* buffer = reinterpret_cast<unsigned char*>(&received[0]);
+    size_t kept = 0, total = 0;
+    unsigned char chunk[256];
+    for (DWORD got; total < rule.limit + CSerialPort::kQueueBytes; total += got) {
+        bool whole = total > 0 && total == kept && rule.whole && rule.whole(buffer, kept);
+        if ((got = ReadMore(chunk, sizeof chunk, whole)) == 0)
+            break;
+        size_t take = std::min(size_t(got), rule.limit - kept);
+        std::copy(chunk, chunk + take, buffer + kept);
+        kept += take;
+    }
+    received.resize(kept);
+    reply = std::move(received);
+}
+
+// What the queue holds; when nothing is queued and the reply is not whole, the next byte within
+// the read time-out. 0 when none came.
+DWORD CSerial::ReadMore(unsigned char* chunk, DWORD size, bool whole)
+{
+    DWORD got = ReadQueued(chunk, size);
+    if (got == 0 && !whole && !::ReadFile(m_port, chunk, 1, &got, nullptr))
+        return 0;
+    return got;
+}

@@ -1,6 +1,6 @@
 #include "LinkDlg.h"
 #include "FatalError.h"
-#include "SAXConfig.h"
+#include "SaveAttributes.h"
 #include "resource.h"
 #include <cstdio>
 

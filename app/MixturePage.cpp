@@ -2,7 +2,7 @@
 #include "AppModule.h"
 #include "DecimalComma.h"
 #include "MixtureSettings.h"
-#include "SAXConfig.h"
+#include "SaveAttributes.h"
 #include "resource.h"
 #include <algorithm>
 #include <cstdio>
@@ -58,7 +58,7 @@ void CMixturePage::Create(HWND dialog, HWND place)
 void CMixturePage::CreateRows()
 {
     int row = 0;
-    for (auto& owned : m_engine.variables) {
+    for (auto& owned : m_engine.Variables()) {
         CVariable& variable = *owned;
         if (!IsSettable(variable))
             continue;

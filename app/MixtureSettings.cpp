@@ -2,7 +2,7 @@
 #include "CrtLocale.h"
 #include "Dcon.h"
 #include "DecimalComma.h"
-#include "Rrg12.h"
+#include "ModbusDevices.h"
 #include <cstdio>
 
 namespace {
@@ -20,7 +20,7 @@ std::wstring SettingRefusal(const CVariable& variable, double value)
 {
     if (!variable.device || !variable.output)
         return L"";
-    if (dynamic_cast<const RRG12*>(variable.device) && (value < 0.0 || value > kMaxSetPoint))
+    if (dynamic_cast<const CDeviceRRG12*>(variable.device) && (value < 0.0 || value > kMaxSetPoint))
         return L"уставка РРГ-12 задаётся от 0 до 655,35";
     if (dynamic_cast<const CDCON*>(variable.device) && value != 0.0 && value != 1.0)
         return L"дискретный выход принимает только 0 или 1";

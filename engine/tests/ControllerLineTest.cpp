@@ -190,7 +190,7 @@ TEST_F(ControllerLine, ALateAnswerIsNeverTakenForTheNextModules)
     std::string config = Wrap(0, Port("A", pairs[0].first, 40) + Device("ICP7017", "A", "11", Item("U11", 0)) +
                                       Device("ICP7017", "A", "12", Item("U12", 0)));
     ASSERT_NO_FATAL_FAILURE(Start(config, L"A", L"--set 11=1.25 --set 12=-3.5 --fault 11=late:100*2"));
-    ASSERT_TRUE(c.transports[0]->Open());
+    ASSERT_TRUE(c.Transports()[0]->Open());
     CCycleWindow window;
     for (int pass = 1; pass <= 3; ++pass) {
         ASSERT_TRUE(window.RunPasses(c, pass, 30000));

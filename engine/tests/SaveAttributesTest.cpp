@@ -1,5 +1,5 @@
 #include "ConfigFile.h"
-#include "SAXConfig.h"
+#include "SaveAttributes.h"
 #include <gtest/gtest.h>
 
 namespace {

@@ -1,5 +1,5 @@
 #include "ComPtr.h"
-#include "SAXConfig.h"
+#include "SaveAttributes.h"
 #include <msxml2.h>
 #include <cwchar>
 

@@ -183,13 +183,16 @@ TEST_F(ControllerLine, ALateModuleDoesNotChangeTheNextModulesValues)
     EXPECT_FLOAT_EQ(c.FindValue(L"U12")->payload.f, -3.5f);
 }
 
-// A module that answers both its tries too late: the line waits for the late answers before it asks
-// the next module, so the next module's values are never the late module's.
+// A module answers each request 180 ms after it takes it, with a reply delay of 150 ms: its first
+// try goes unanswered, its repeat gets the first try's answer, and the answer to the repeat comes
+// 60 ms into the next module's time, which answers 120 ms after its request. The line waits until
+// it has been quiet before it asks the next module, so the late answer never becomes its values.
 TEST_F(ControllerLine, ALateAnswerIsNeverTakenForTheNextModules)
 {
-    std::string config = Wrap(0, Port("A", pairs[0].first, 40) + Device("ICP7017", "A", "11", Item("U11", 0)) +
+    std::string config = Wrap(0, Port("A", pairs[0].first, 150) + Device("ICP7017", "A", "11", Item("U11", 0)) +
                                       Device("ICP7017", "A", "12", Item("U12", 0)));
-    ASSERT_NO_FATAL_FAILURE(Start(config, L"A", L"--set 11=1.25 --set 12=-3.5 --fault 11=late:100*2"));
+    ASSERT_NO_FATAL_FAILURE(
+        Start(config, L"A", L"--set 11=1.25 --set 12=-3.5 --fault 11=late:180*2 --fault 12=late:120"));
     ASSERT_TRUE(c.Transports()[0]->Open());
     CCycleWindow window;
     for (int pass = 1; pass <= 3; ++pass) {

@@ -15,6 +15,8 @@ constexpr double kExchangeOverheadMs = 10;
 constexpr double kPassMarginMs = 150;
 // How long the pty pair takes to pass bytes on, and a scheduling slip of devsim's clock.
 constexpr LONG kTransitMs = 5;
+// The most a serial line waits for quiet after a request without a whole reply, in delays.
+constexpr double kQuietDelays = 4;
 // devsim's pause between attempts to connect to the pipe again.
 constexpr LONG kReconnectMs = 50;
 
@@ -286,8 +288,10 @@ CSoakChecker::Try CSoakChecker::Account(Segment& segment, const Taken& taken, co
     Try result{injected || tainted, injected && !(late && uncertain)};
 
     double waitMs = kExchangeOverheadMs;
-    if (!config.Pipe())  // a try without a whole reply waits one more delay before the line asks another device
-        waitMs += (result.mayFail ? 2 : 1) * config.delayMs;
+    // After a try without a whole reply a serial line waits until it is quiet, up to 4 delays,
+    // before it asks another device.
+    if (!config.Pipe())
+        waitMs += (result.mayFail ? 1 + kQuietDelays : 1) * config.delayMs;
     else if (tainted || e.fault == "silent")
         waitMs += config.limitMs;
     else if (late)
@@ -483,8 +487,9 @@ double CSoakChecker::LongestPassAllowedMs() const
 {
     double reads = 0, writes = 0;
     for (const Segment& segment : m_segments) {
-        // A try, its repeat, and a wait for a late answer before the next device.
-        double exchangeMs = 3 * (segment.config.limitMs + kExchangeOverheadMs);
+        // A try, its repeat, and on a serial line the wait for a quiet line before the next device.
+        double tries = segment.config.Pipe() ? 2 : 2 + kQuietDelays;
+        double exchangeMs = tries * (segment.config.limitMs + kExchangeOverheadMs);
         reads = std::max(reads, double(segment.reads.size()) * exchangeMs);
         writes = std::max(writes, double(segment.writes.size()) * exchangeMs);
     }

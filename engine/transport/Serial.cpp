@@ -109,7 +109,10 @@ void CSerial::ServeExchange()
         if (m_written) {
             ReadReply(m_reply, *m_rule);
             auto bytes = reinterpret_cast<const unsigned char*>(m_reply.data());
-            m_unanswered = m_rule->whole && !(!m_reply.empty() && m_rule->whole(bytes, m_reply.size()));
+            // One request without a whole reply leaves an answer that may still come, also when
+            // its repeat was answered: the line stays suspect until it has been quiet.
+            if (m_rule->whole && !(!m_reply.empty() && m_rule->whole(bytes, m_reply.size())))
+                m_unanswered = true;
             m_lastRequest = m_request;
         }
     }
@@ -117,14 +120,29 @@ void CSerial::ServeExchange()
 }
 
 // A request that got no whole reply may still be answered late. Before the line asks anything
-// else, it waits one more reply delay and drops what came, so that a late answer is never taken
-// for another device's reply. The request's own repeat goes out at once: a late answer to the
-// same question is still its answer.
+// else, it waits until it has been quiet for a whole reply delay, dropping what comes, so that a
+// late answer is not taken for another device's reply. The request's own repeat goes out at
+// once: a late answer to the same question is still its answer.
 void CSerial::PrepareLine(const std::string& request)
 {
-    if (m_unanswered && request != m_lastRequest)
-        ::Sleep(DWORD(std::max(m_delay, 0)));
+    if (m_unanswered && request != m_lastRequest) {
+        WaitForQuiet();
+        m_unanswered = false;
+    }
     DropReceived();
+}
+
+// At least one delay, and then until no byte has come for one; a line that never goes quiet is
+// given up after kQuietDelays delays.
+void CSerial::WaitForQuiet()
+{
+    const DWORD delay = DWORD(std::max(m_delay, 0));
+    const DWORD start = ::GetTickCount();
+    DWORD quietSince = start;
+    unsigned char chunk[256];
+    for (DWORD now = start; now - quietSince < delay && now - start < kQuietDelays * delay; now = ::GetTickCount())
+        if (ReadMore(chunk, sizeof chunk, false) > 0)
+            quietSince = ::GetTickCount();
 }
 
 // Reads what the queue holds, at most one chunk; 0 when nothing is there. A read never asks for

@@ -32,6 +32,7 @@ public:
 private:
     static constexpr int kOpenAttempts = 2;
     static constexpr DWORD kOpenRetryMs = 200;
+    static constexpr DWORD kQuietDelays = 4;  // the longest wait for a quiet line, in reply delays
 
     bool OpenFile();
     void StartThread();
@@ -44,6 +45,7 @@ private:
     void ReadReply(std::string& reply, const CReplyRule& rule);
     DWORD ReadMore(unsigned char* chunk, DWORD size, bool whole);
     void PrepareLine(const std::string& request);
+    void WaitForQuiet();
 
     CSerialPort m_port;
     int m_delay;
@@ -58,7 +60,8 @@ private:
     std::string m_reply;
     const CReplyRule* m_rule = nullptr;  // the caller's, which waits while it is in use
     bool m_written = false;  // whether the I/O thread could send the last request
-    // The I/O thread's own: the last request sent, and whether it got no whole reply.
+    // The I/O thread's own: the last request sent, and whether a request got no whole reply since
+    // the line was last quiet.
     std::string m_lastRequest;
     bool m_unanswered = false;
 

@@ -70,7 +70,7 @@ bool PassBlock(CController& c, std::vector<double>& passes, int& failed)
 bool MeasureFloor(const std::vector<std::pair<int, int>>& pairs, const std::vector<std::string>& commands, int delay,
                   Figures& figures)
 {
-    CBareLine line(ComName(pairs[0].second));
+    CBareLine line(ComName(pairs[0].first));
     std::vector<std::string> requests;
     for (const std::string& command : commands)
         requests.push_back(DconWireLine(command));

@@ -84,16 +84,16 @@ function(orvex_add_gtest name)
   endif()
 endfunction()
 
-# orvex_add_bench(<name> SOURCES ... [LIBS ...] [PTYS n] [MODEM_LINES]): a program printing
-# figures, run by `make bench` (ctest -L bench) and left out of `make test`. MODEM_LINES as for
-# orvex_add_gtest.
+# orvex_add_bench(<name> SOURCES ... [LIBS ...] [PTYS n] [MODEM_LINES] [LINK_BAUD baud]): a
+# program printing figures, run by `make bench` (ctest -L bench) and left out of `make test`.
+# MODEM_LINES and LINK_BAUD as for orvex_add_gtest.
 function(orvex_add_bench name)
-  cmake_parse_arguments(B "MODEM_LINES" "PTYS" "SOURCES;LIBS" ${ARGN})
+  cmake_parse_arguments(B "MODEM_LINES" "PTYS;LINK_BAUD" "SOURCES;LIBS" ${ARGN})
   add_executable(${name} ${B_SOURCES})
   target_link_libraries(${name} PRIVATE ${B_LIBS})
   target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR}/common/tests)  # Median.h
   add_test(NAME ${name} COMMAND ${name})
-  orvex_rig_environment(${name} env "${B_PTYS}" "${B_MODEM_LINES}" "")
+  orvex_rig_environment(${name} env "${B_PTYS}" "${B_MODEM_LINES}" "${B_LINK_BAUD}")
   set_tests_properties(${name} PROPERTIES LABELS bench TIMEOUT 900 ENVIRONMENT "${env}"
                        WORKING_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
 endfunction()

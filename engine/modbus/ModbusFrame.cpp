@@ -33,6 +33,28 @@ bool ModbusEndsInCrc(const unsigned char* bytes, size_t count)
     return CRC16(bytes, uint16_t(count - 2)) == uint16_t(bytes[count - 1] << 8 | bytes[count - 2]);
 }
 
+namespace {
+size_t ModbusReplyLength(const unsigned char* bytes, size_t count)
+{
+    if (count < 3)
+        return 0;
+    if (bytes[1] & kModbusException)
+        return 5;
+    switch (bytes[1]) {
+    case kModbusReadHolding:
+    case kModbusIva8Read: return 5 + size_t(bytes[2]);
+    case kModbusWriteRegister:
+    case kModbusDiagnostics: return 8;
+    default: return 0;
+    }
+}
+}  // namespace
+
+bool ModbusReplyWhole(const unsigned char* bytes, size_t count)
+{
+    return count == ModbusReplyLength(bytes, count) && ModbusEndsInCrc(bytes, count);
+}
+
 bool DecodeIva8Reading(const CFrameRecord& reply, float& reading)
 {
     if (reply.count < kIva8ReplyBytes)

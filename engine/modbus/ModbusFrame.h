@@ -32,8 +32,12 @@ bool ModbusCheckReply(const CFrameRecord& request, const CFrameRecord& reply);
 bool ModbusAnswers(const CFrameRecord& request, const CFrameRecord& reply);
 
 // Whether received bytes are a whole frame: 5 bytes or more, the last two the CRC of the rest.
-// A serial exchange waits for no more after it.
 bool ModbusEndsInCrc(const unsigned char* bytes, size_t count);
+
+// Whether received bytes are a whole reply, so that a serial exchange need wait for no more: as
+// long as its function gives (an exception 5 bytes; a read 5 and its byte count; a write or a
+// diagnostic echo 8), ending in its CRC. A reply to any other function is never known whole.
+bool ModbusReplyWhole(const unsigned char* bytes, size_t count);
 
 // The shortest replies that hold the readings and, after them, their CRC.
 constexpr int kIva8ReplyBytes = 12;

@@ -2,8 +2,6 @@
 #include "DconFraming.h"
 #include "Stopwatch.h"
 #include <algorithm>
-#include <cstdio>
-#include <process.h>
 
 CBareLine::CBareLine(const std::wstring& portId)
 {
@@ -26,46 +24,18 @@ double CBareLine::Exchange(const std::string& request, int delay, std::string& r
     return timer.Milliseconds();
 }
 
-namespace {
-struct SRound {
-    CBareLine* line;
-    const std::vector<std::string>* requests;
-    int delay;
-    double milliseconds;
-};
-
-unsigned __stdcall RunRound(void* job)
+double WireFloor(CBareLine& line, const std::vector<std::string>& requests, int delay, unsigned baud,
+                 double turnaroundMs)
 {
-    auto* round = static_cast<SRound*>(job);
+    double floor = 0;
     std::string reply;
-    round->milliseconds = 0;
-    for (const std::string& request : *round->requests)
-        round->milliseconds += round->line->Exchange(request, round->delay, reply);
-    return 0;
-}
-}  // namespace
-
-std::vector<double> ParallelRounds(const std::vector<CBareLine*>& lines, const std::vector<std::string>& requests,
-                                   int delay, int count)
-{
-    std::vector<double> times;
-    for (int i = 0; i < count; ++i) {
-        std::vector<SRound> rounds;
-        for (CBareLine* line : lines)
-            rounds.push_back({line, &requests, delay, 0});
-        std::vector<CHandle> threads;
-        std::vector<HANDLE> handles;
-        for (SRound& round : rounds) {
-            threads.emplace_back(reinterpret_cast<HANDLE>(_beginthreadex(nullptr, 0, RunRound, &round, 0, nullptr)));
-            handles.push_back(threads.back());
-        }
-        ::WaitForMultipleObjects(DWORD(handles.size()), handles.data(), TRUE, INFINITE);
-        double slowest = 0;
-        for (const SRound& round : rounds)
-            slowest = std::max(slowest, round.milliseconds);
-        times.push_back(slowest);
+    for (const std::string& request : requests) {
+        line.Exchange(request, delay, reply);
+        if (reply.empty())
+            return 0;
+        floor += double(request.size() + reply.size()) * 10 * 1000 / baud + turnaroundMs;
     }
-    return times;
+    return floor;
 }
 
 std::string DconWireLine(const std::string& command)

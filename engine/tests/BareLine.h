@@ -4,9 +4,8 @@
 #include <string>
 #include <vector>
 
-// The floor an exchange is measured against: the host end of a line opened with the engine's
-// settings, time-outs and system timer, and an exchange that only writes, waits the delay and
-// reads what has arrived, on the calling thread.
+// The host end of a line opened with the engine's settings, time-outs and system timer, and an
+// exchange that only writes, waits the delay and reads what has arrived, on the calling thread.
 class CBareLine {
 public:
     explicit CBareLine(const std::wstring& portId);
@@ -19,10 +18,11 @@ private:
     CSerialPort m_port;
 };
 
-// Rounds of the requests, one after another, on every line at once, each line on a thread of its
-// own (as the segments of a pass run): the milliseconds of each round, that of its slowest line.
-std::vector<double> ParallelRounds(const std::vector<CBareLine*>& lines, const std::vector<std::string>& requests,
-                                   int delay, int count);
+// The line's own floor of some exchanges at its speed: their requests' and replies' bytes at 10
+// bits a byte, plus the device's turnaround for each. The replies are learnt from one bare
+// exchange each on `line`; 0 when one of them got no reply.
+double WireFloor(CBareLine& line, const std::vector<std::string>& requests, int delay, unsigned baud,
+                 double turnaroundMs);
 
 // A DCON command as the wire carries it with the checksum on.
 std::string DconWireLine(const std::string& command);

@@ -234,12 +234,13 @@ TEST_F(ControllerLine, ABadReplyIsAskedOnceMoreAndTwoInARowFailThePass)
     }
 }
 
+// The modules answer 300 ms after each request, within the delay of 400 ms.
 TEST_F(ControllerLine, StopWaitsForTheRunningPass)
 {
     const int delay = 400;
     std::string config = Wrap(10, Port("A", pairs[0].first, delay) + Device("ICP7017", "A", "11") +
                                        Device("ICP7017", "A", "12"));
-    ASSERT_NO_FATAL_FAILURE(Start(config, L"A"));
+    ASSERT_NO_FATAL_FAILURE(Start(config, L"A", L"--turnaround 300"));
     std::wstring report;
     ASSERT_TRUE(c.CheckLinks(report));
     size_t skip = sim->Requests().size();

@@ -4,6 +4,7 @@
 #include "Devsim.h"
 #include "IcpModules.h"
 #include "Serial.h"
+#include "Stopwatch.h"
 #include "TextConv.h"
 #include <gtest/gtest.h>
 #include <memory>
@@ -252,6 +253,28 @@ TEST_F(DconLine, ALateReplyIsDroppedBeforeTheNextRequest)
     ::Sleep(300);  // the late reply is now waiting in the line
     EXPECT_TRUE(segment.Module(L"41").ReadInputs());
     EXPECT_EQ(dynamic_cast<CDCON*>(&segment.Module(L"41"))->LastReply(), L">FFFE\r");
+}
+
+// An exchange ends at the reply's carriage return, not at the delay, also when the reply comes
+// in two parts with a pause between them.
+TEST_F(DconLine, AReplyInTwoPartsIsWholeAndEndsTheExchangeLongBeforeTheDelay)
+{
+    for (bool lrc : {false, true}) {
+        CDevsim sim(Config(simEnd, lrc, 1000), L"seg", ComName(simEnd),
+                    std::wstring(kValues) + L" --fault 17=split:5*1 --fault 52=split:5*1");
+        ASSERT_TRUE(sim.Ready());
+        Segment segment(hostEnd, lrc, 1000);
+        ASSERT_TRUE(segment.serial.Open());
+        CStopwatch clock;
+        EXPECT_TRUE(segment.Module(L"17").ReadInputs());
+        EXPECT_TRUE(segment.Module(L"52").ReadInputs());
+        EXPECT_LT(clock.Milliseconds(), 1000.0) << "two exchanges of a 1000 ms delay";
+        EXPECT_FLOAT_EQ(segment.Module(L"17").inputs[1].payload.f, -0.5f);
+        EXPECT_EQ(segment.Module(L"52").inputs[0].payload.i, 123);
+        EXPECT_EQ(segment.Module(L"17").Repeats() + segment.Module(L"52").Repeats(), 0);
+        ASSERT_TRUE(sim.WaitForRequests(2));
+        EXPECT_EQ(sim.Faults(), (std::vector<std::string>{"split:5", "split:5"}));
+    }
 }
 
 // devsim's random mode, as the long runs use it: a share of the replies gets a fault of a kind the

@@ -12,11 +12,11 @@ std::string Item(const std::string& name, int index, const char* direction, cons
            "\" type=\"" + type + "\" description=\"Канал " + name + "\" percision=\"3\"/>\n";
 }
 
-std::string Segment(int s, int hostPort)
+std::string Segment(int s, int hostPort, int delay)
 {
     std::string seg = "S" + std::to_string(s);
     std::string body = "  <port name=\"" + seg + "\" id=\"COM" + std::to_string(hostPort) +
-                       "\" dcb=\"9600,n,8,1\" protocol=\"DCON\" delay=\"" + std::to_string(kLargeDelay) +
+                       "\" dcb=\"9600,n,8,1\" protocol=\"DCON\" delay=\"" + std::to_string(delay) +
                        "\" crc=\"off\" lrc=\"on\"/>\n";
     std::string formulas;
     for (int m = 0; m < kAnalogModules; ++m) {
@@ -40,11 +40,11 @@ std::string Segment(int s, int hostPort)
 }
 }  // namespace
 
-std::string LargeConfiguration(const std::vector<int>& hostPorts, int period)
+std::string LargeConfiguration(const std::vector<int>& hostPorts, int period, int delay)
 {
     std::string body;
     for (int s = 0; s < kSegments; ++s)
-        body += Segment(s, hostPorts[s]);
+        body += Segment(s, hostPorts[s], delay);
     return "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n<configuration period=\"" + std::to_string(period) + "\">\n" +
            body + "</configuration>\n";
 }

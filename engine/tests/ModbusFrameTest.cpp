@@ -66,6 +66,31 @@ TEST(ModbusFrame, ReplyCheck)
     EXPECT_TRUE(ModbusCheckReply(request, one));
 }
 
+// A serial exchange ends at a whole reply: the length its function gives, with its CRC.
+TEST(ModbusFrame, AReplyIsWholeAtTheLengthOfItsFunctionWithItsCrc)
+{
+    auto whole = [](std::vector<uint8_t> bytes, bool withCrc = true) {
+        CFrameRecord frame = Frame(bytes);
+        if (withCrc)
+            ModbusAppendCrc(frame);
+        return ModbusReplyWhole(frame.data, size_t(frame.count));
+    };
+    EXPECT_TRUE(whole({0x07, 0x03, 0x04, 0x03, 0xE8, 0x00, 0x64}));
+    EXPECT_TRUE(whole({0x01, 0x19, 0x07, 0x02, 0x00, 0x00, 0x00, 0x00, 0x41, 0x2C}));
+    EXPECT_TRUE(whole({0x07, 0x06, 0x00, 0x04, 0x03, 0xE8}));
+    EXPECT_TRUE(whole({0x00, 0x08, 0x00, 0x20, 0x00, 0x01}));
+    EXPECT_TRUE(whole({0x07, 0x83, 0x02}));
+    // Ends in a good CRC, but the byte count asks for more: a read whose data holds its own CRC.
+    std::vector<uint8_t> longer{0x07, 0x03, 0x06, 0x00, 0x00};
+    uint16_t crc = CRC16(longer.data(), uint16_t(longer.size()));
+    longer.push_back(uint8_t(crc & 0xFF));
+    longer.push_back(uint8_t(crc >> 8));
+    EXPECT_FALSE(whole(longer, false));
+    EXPECT_FALSE(whole({0x07, 0x03, 0x04, 0x03, 0xE8, 0x00, 0x64, 0x11, 0x22}, false));  // right length, bad CRC
+    EXPECT_FALSE(whole({0x07, 0x11, 0x00}));                                           // a function never sent
+    EXPECT_FALSE(whole({0x07, 0x03}, false));
+}
+
 // Another instrument's frame, late for its own exchange, can arrive whole with its CRC.
 TEST(ModbusFrame, OnlyTheAskedInstrumentAnswers)
 {

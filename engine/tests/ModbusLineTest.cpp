@@ -4,6 +4,7 @@
 #include "ModbusDevices.h"
 #include "ModbusExchange.h"
 #include "Serial.h"
+#include "Stopwatch.h"
 #include <cmath>
 #include <cstdio>
 #include <gtest/gtest.h>
@@ -102,6 +103,30 @@ TEST_F(ModbusLine, FaultsKeepTheReadingsAndFailOnlyTheChecks)
     CModBusRtu::BuildReadHolding(request, 7, 4, 2);
     EXPECT_TRUE(TransactBinary(*serial, request, reply));
     EXPECT_EQ(reply.count, 9);
+}
+
+// A read ends at its whole frame, also one in two parts; the broadcast, to which anyone or no
+// one may answer, waits its whole delay.
+TEST_F(ModbusLine, AFrameInTwoPartsEndsTheReadAndTheBroadcastWaitsItsDelay)
+{
+    CDevsim sim(Config(simEnd), L"rtu", ComName(simEnd), L"--set 1=0x012C --set 7=10:1 --fault 1=split:5*1");
+    ASSERT_TRUE(sim.Ready());
+    CSerial slow(serial->GetPortId(), L"9600,n,8,1", L"RTU", 1000);
+    ASSERT_TRUE(slow.Open());
+    iva.transport = rrg.transport = &slow;
+    CStopwatch clock;
+    EXPECT_TRUE(iva.ReadInputs());
+    EXPECT_TRUE(rrg.ReadInputs());
+    EXPECT_LT(clock.Milliseconds(), 1000.0) << "two exchanges of a 1000 ms delay";
+    EXPECT_FLOAT_EQ(iva.inputs[0].payload.f, 166.84f);
+    EXPECT_FLOAT_EQ(rrg.inputs[1].payload.f, 1.0f);
+    EXPECT_EQ(iva.Repeats() + rrg.Repeats(), 0);
+
+    clock.Restart();
+    CFrameRecord request, reply;
+    CModBusRtu::BuildLinkTest(request);
+    TransactBinary(slow, request, reply);
+    EXPECT_GE(clock.Milliseconds(), 990.0);
 }
 
 TEST_F(ModbusLine, BadCrcAndExceptionRepliesFailTheExchange)

@@ -1,4 +1,5 @@
 #include "Serial.h"
+#include "Stopwatch.h"
 #include "TimerResolution.h"
 #include <algorithm>
 
@@ -107,11 +108,11 @@ void CSerial::ServeExchange()
         DWORD written = 0;
         m_written = ::WriteFile(m_port, m_request.data(), DWORD(m_request.size()), &written, nullptr) != FALSE;
         if (m_written) {
-            ReadReply(m_reply, *m_rule);
+            ReadReply(m_reply, *m_rule, !m_unanswered);
             auto bytes = reinterpret_cast<const unsigned char*>(m_reply.data());
             // One request without a whole reply leaves an answer that may still come, also when
             // its repeat was answered: the line stays suspect until it has been quiet.
-            if (m_rule->whole && !(!m_reply.empty() && m_rule->whole(bytes, m_reply.size())))
+            if (m_rule->whole && !IsWhole(*m_rule, bytes, m_reply.size()))
                 m_unanswered = true;
             m_lastRequest = m_request;
         }
@@ -136,13 +137,13 @@ void CSerial::PrepareLine(const std::string& request)
 // given up after kQuietDelays delays.
 void CSerial::WaitForQuiet()
 {
-    const DWORD delay = DWORD(std::max(m_delay, 0));
-    const DWORD start = ::GetTickCount();
-    DWORD quietSince = start;
+    const double delay = std::max(m_delay, 0);
+    const CStopwatch clock;
+    CStopwatch quiet;
     unsigned char chunk[256];
-    for (DWORD now = start; now - quietSince < delay && now - start < kQuietDelays * delay; now = ::GetTickCount())
-        if (ReadMore(chunk, sizeof chunk, false) > 0)
-            quietSince = ::GetTickCount();
+    while (quiet.Milliseconds() < delay && clock.Milliseconds() < kQuietDelays * delay)
+        if (ReadMore(chunk, sizeof chunk) > 0)
+            quiet.Restart();
 }
 
 // Reads what the queue holds, at most one chunk; 0 when nothing is there. A read never asks for
@@ -166,38 +167,52 @@ void CSerial::DropReceived()
         total += got;
 }
 
-// Everything that arrives within the delay, plus gaps of at most 1 ms, is the reply. What has
-// arrived by the end of the delay is read at once; only a reply that is not whole yet (or none
-// at all) is waited for, a byte at a time with the 1 ms read time-out. So a reply that arrived
-// in time costs no more than the delay, and one still coming in is read on while its bytes
-// follow each other within 1 ms. Bytes beyond the rule's limit are read and dropped so that
-// they do not start the next reply; a device that never stops sending is cut off after one
-// queue's worth more.
-void CSerial::ReadReply(std::string& reply, const CReplyRule& rule)
+// The reply ends as soon as it is whole by its protocol's rule, so an exchange costs the line's
+// time, not the delay: the delay is the longest wait. A reply not whole by then, or one that may
+// not end early, is everything that arrived within the delay, plus gaps of at most 1 ms. While a
+// request is unanswered (the repeat of a request that got no whole reply) an answer may still be
+// on its way besides this one's, so the exchange takes its whole delay: the two together are no
+// reply, where ending at the first would leave the second for the next device. Bytes are waited
+// for by reads that wait at most 1 ms for a first byte, so each is taken as it comes and the
+// thread does not spin. Bytes beyond the rule's limit are read and dropped so that they do not
+// start the next reply; a device that never stops sending is cut off after one queue's worth more.
+void CSerial::ReadReply(std::string& reply, const CReplyRule& rule, bool mayEndEarly)
 {
-    ::Sleep(DWORD(std::max(m_delay, 0)));
+    const CStopwatch clock;
+    const double delay = std::max(m_delay, 0);
     std::string received(rule.limit, '\0');
     auto* buffer = reinterpret_cast<unsigned char*>(&received[0]);
     size_t kept = 0, total = 0;
     unsigned char chunk[256];
-    for (DWORD got; total < rule.limit + CSerialPort::kQueueBytes; total += got) {
-        bool whole = total > 0 && total == kept && rule.whole && rule.whole(buffer, kept);
-        if ((got = ReadMore(chunk, sizeof chunk, whole)) == 0)
+    for (;;) {
+        bool whole = total == kept && IsWhole(rule, buffer, kept);
+        if (total >= rule.limit + CSerialPort::kQueueBytes || (whole && mayEndEarly))
+            break;
+        // After the delay a whole reply takes only what is queued already.
+        bool late = clock.Milliseconds() >= delay;
+        DWORD got = whole && late ? ReadQueued(chunk, sizeof chunk) : ReadMore(chunk, sizeof chunk);
+        if (got == 0 && clock.Milliseconds() >= delay)
             break;
         size_t take = std::min(size_t(got), rule.limit - kept);
         std::copy(chunk, chunk + take, buffer + kept);
         kept += take;
+        total += got;
     }
     received.resize(kept);
     reply = std::move(received);
 }
 
-// What the queue holds; when nothing is queued and the reply is not whole, the next byte within
-// the read time-out. 0 when none came.
-DWORD CSerial::ReadMore(unsigned char* chunk, DWORD size, bool whole)
+bool CSerial::IsWhole(const CReplyRule& rule, const unsigned char* bytes, size_t count)
+{
+    return rule.whole && count > 0 && rule.whole(bytes, count);
+}
+
+// What the queue holds; when nothing is queued, the next byte within the read time-out. 0 when
+// none came.
+DWORD CSerial::ReadMore(unsigned char* chunk, DWORD size)
 {
     DWORD got = ReadQueued(chunk, size);
-    if (got == 0 && !whole && !::ReadFile(m_port, chunk, 1, &got, nullptr))
+    if (got == 0 && !::ReadFile(m_port, chunk, 1, &got, nullptr))
         return 0;
     return got;
 }

@@ -32,7 +32,7 @@ public:
 private:
     static constexpr int kOpenAttempts = 2;
     static constexpr DWORD kOpenRetryMs = 200;
-    static constexpr DWORD kQuietDelays = 4;  // the longest wait for a quiet line, in reply delays
+    static constexpr double kQuietDelays = 4;  // the longest wait for a quiet line, in reply delays
 
     bool OpenFile();
     void StartThread();
@@ -42,8 +42,9 @@ private:
     void ServeExchange();
     DWORD ReadQueued(unsigned char* chunk, DWORD size);
     void DropReceived();
-    void ReadReply(std::string& reply, const CReplyRule& rule);
-    DWORD ReadMore(unsigned char* chunk, DWORD size, bool whole);
+    void ReadReply(std::string& reply, const CReplyRule& rule, bool mayEndEarly);
+    static bool IsWhole(const CReplyRule& rule, const unsigned char* bytes, size_t count);
+    DWORD ReadMore(unsigned char* chunk, DWORD size);
     void PrepareLine(const std::string& request);
     void WaitForQuiet();
 

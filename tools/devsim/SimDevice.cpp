@@ -60,6 +60,7 @@ std::string SimFault::Name(bool modbus) const
     case Garbage: return "garbage";
     case Exception: return "exception";
     case Cut: return "cut:" + std::to_string(bytes);
+    case Split: return "split:" + std::to_string(ms);
     default: return "";
     }
 }

@@ -9,12 +9,12 @@
 
 // A fault the operator asked for; count < 0 keeps it for good, else it clears after count requests.
 struct SimFault {
-    enum Kind { None, Silent, BadSum, Late, Garbage, Exception, Cut } kind = None;
-    int ms = 0;     // late: how late
+    enum Kind { None, Silent, BadSum, Late, Garbage, Exception, Cut, Split } kind = None;
+    int ms = 0;     // late: how late; split: the pause between the reply's two halves
     int bytes = 0;  // cut: how many bytes the reply loses at its end
     int count = -1;
 
-    // The name in the log: "silent", "badsum", "late:100", "cut:3", ...
+    // The name in the log: "silent", "badsum", "late:100", "cut:3", "split:5", ...
     std::string Name(bool modbus) const;
 };
 

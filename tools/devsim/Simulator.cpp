@@ -78,6 +78,7 @@ CSimulator::Answer CSimulator::Faulted(CSimDevice& device, std::string reply, bo
     case SimFault::Silent: return answer;
     case SimFault::Garbage: answer.bytes.assign(kGarbage, sizeof kGarbage - 1); return answer;
     case SimFault::Late: answer.delayMs = fault.ms; break;
+    case SimFault::Split: answer.splitMs = fault.ms; break;
     case SimFault::Cut: reply.resize(reply.size() - std::min(reply.size(), size_t(fault.bytes))); break;
     case SimFault::Exception:
         if (modbus && request.size() >= 2)

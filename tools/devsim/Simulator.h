@@ -12,6 +12,7 @@ public:
     struct Answer {
         std::string bytes;  // empty: silence
         int delayMs = 0;
+        int splitMs = 0;  // > 0: the second half goes out this long after the first
         std::string fault;  // the fault injected into this reply, by name; empty for none
     };
 

@@ -5,6 +5,7 @@
 #include "SimLog.h"
 #include "Simulator.h"
 #include "TextConv.h"
+#include "TimerResolution.h"
 #include <cstdio>
 #include <cwchar>
 #include <string>
@@ -19,8 +20,10 @@ const char kUsage[] =
     "  --log FILE            log every request with its time and the reply\n"
     "  --set ADDR=VALUE      digital input status (hex), counter (decimal), analog inputs (1.25:-0.5),\n"
     "                        IVA-8 reading (166.84, or 0x012C for reply bytes 8 and 9), RRG-12 (10:1)\n"
-    "  --fault ADDR=KIND[:N][*COUNT]  silent, badsum, late:MS, garbage, exception or cut:BYTES (the\n"
-    "                        reply loses its last BYTES); *COUNT: the next COUNT requests only\n"
+    "  --fault ADDR=KIND[:N][*COUNT]  silent, badsum, late:MS, garbage, exception, cut:BYTES (the\n"
+    "                        reply loses its last BYTES) or split:MS (the reply's second half comes\n"
+    "                        MS later); *COUNT: the next COUNT requests only\n"
+    "  --turnaround MS       on a serial line, every reply starts MS after its request ended (0)\n"
     "  --random-faults PERCENT[:MS]  a fault of a kind the segment can show in PERCENT % of the\n"
     "                        replies, late ones MS ms late (100)\n"
     "  --wave ADDR[.CH]=SHAPE:PERIOD[:AMPLITUDE[:NOISE]]  the input (every input without .CH)\n"
@@ -37,6 +40,7 @@ struct Options {
     std::vector<std::pair<std::wstring, std::string>> waves;
     double faultShare = 0.0;
     int lateMs = 100;
+    int turnaroundMs = 0;
     bool randomValues = false;
     unsigned seed = 1;
 };
@@ -83,7 +87,7 @@ bool ParseFault(std::string text, SimFault& fault)
     const std::pair<const char*, SimFault::Kind> kinds[] = {
         {"silent", SimFault::Silent}, {"badsum", SimFault::BadSum}, {"badcrc", SimFault::BadSum},
         {"late", SimFault::Late},     {"garbage", SimFault::Garbage}, {"exception", SimFault::Exception},
-        {"cut", SimFault::Cut}};
+        {"cut", SimFault::Cut},       {"split", SimFault::Split}};
     for (const auto& kind : kinds)
         if (text == kind.first) {
             fault.kind = kind.second;
@@ -125,6 +129,10 @@ bool ParseOptions(int argc, wchar_t** argv, Options& options)
             options.faults.emplace_back(address, fault);
         } else if (option == L"--random-faults") {
             if (!ParseRandomFaults(argument, options))
+                return false;
+        } else if (option == L"--turnaround") {
+            options.turnaroundMs = _wtoi(argument.c_str());
+            if (options.turnaroundMs < 0)
                 return false;
         } else if (option == L"--seed") {
             options.seed = unsigned(std::wcstoul(argument.c_str(), nullptr, 10));
@@ -185,8 +193,14 @@ void Reply(Link& link, const CSimulator::Answer& answer, CSimLog& log, double to
 {
     if (answer.delayMs > 0)
         ::Sleep(DWORD(answer.delayMs));
-    if (!answer.bytes.empty())
+    if (answer.splitMs > 0 && answer.bytes.size() > 1) {
+        size_t half = answer.bytes.size() / 2;
+        link.Write(answer.bytes.substr(0, half));
+        ::Sleep(DWORD(answer.splitMs));
+        link.Write(answer.bytes.substr(half));
+    } else if (!answer.bytes.empty()) {
         link.Write(answer.bytes);
+    }
     log.Exchange(took, (took - came) * 1000.0, request, answer.bytes, binary, answer.fault);
 }
 
@@ -194,8 +208,14 @@ const double kPauseMs = 20.0;
 
 // Requests on a serial line: DCON lines end in a carriage return; Modbus frames end where
 // their function says, or at a pause. Bytes a read brings came after the read before it began.
-void ServePort(CSimPort& port, CSimulator& simulator, CSimLog& log)
+// Every answer waits the device's turnaround first.
+void ServePort(CSimPort& port, CSimulator& simulator, CSimLog& log, int turnaroundMs)
 {
+    CTimerResolution fineTimer;
+    auto afterTurnaround = [turnaroundMs](CSimulator::Answer answer) {
+        answer.delayMs += turnaroundMs;
+        return answer;
+    };
     std::string pending;
     double pendingCame = 0.0, lastLook = simulator.Seconds();
     CStopwatch sinceByte;
@@ -212,14 +232,14 @@ void ServePort(CSimPort& port, CSimulator& simulator, CSimLog& log)
             for (size_t end; (end = pending.find('\r')) != std::string::npos;) {
                 std::string line = pending.substr(0, end + 1);
                 pending.erase(0, end + 1);
-                Reply(port, simulator.HandleDcon(line, true, port.Baud()), log, simulator.Seconds(), pendingCame, line,
+                Reply(port, afterTurnaround(simulator.HandleDcon(line, true, port.Baud())), log, simulator.Seconds(), pendingCame, line,
                       false);
             }
         } else {
             for (size_t length; (length = CSimulator::ModbusRequestLength(pending)) > 0;) {
                 std::string frame = pending.substr(0, length);
                 pending.erase(0, length);
-                Reply(port, simulator.HandleModbus(frame, port.Baud()), log, simulator.Seconds(), pendingCame, frame,
+                Reply(port, afterTurnaround(simulator.HandleModbus(frame, port.Baud())), log, simulator.Seconds(), pendingCame, frame,
                       true);
             }
         }
@@ -228,7 +248,7 @@ void ServePort(CSimPort& port, CSimulator& simulator, CSimLog& log)
             rest.swap(pending);
             CSimulator::Answer answer =
                 simulator.Dcon() ? CSimulator::Answer() : simulator.HandleModbus(rest, port.Baud());
-            Reply(port, answer, log, simulator.Seconds(), pendingCame, rest, !simulator.Dcon());
+            Reply(port, afterTurnaround(answer), log, simulator.Seconds(), pendingCame, rest, !simulator.Dcon());
         }
     }
 }
@@ -292,6 +312,6 @@ int wmain(int argc, wchar_t** argv)
         return 1;
     }
     log.Line("# ready " + WideToAnsi(options.port));
-    ServePort(port, simulator, log);
+    ServePort(port, simulator, log, options.turnaroundMs);
     return 0;
 }

@@ -214,7 +214,7 @@ void CMainDlg::FillList()
                                                   LVS_EX_DOUBLEBUFFER | LVS_EX_SINGLEROW);
     AddColumn(m_list, 0, L"Описание", LVCFMT_LEFT, 120);
     AddColumn(m_list, 1, L"Имя", LVCFMT_RIGHT, 40);
-    AddColumn(m_list, 2, L"Значение", LVCFMT_RIGHT, 100);
+    AddColumn(m_list, kValueColumn, L"Значение", LVCFMT_RIGHT, 100);
     RECT client;
     ::GetClientRect(m_list, &client);
     ListView_SetColumnWidth(m_list, 0, client.right - ::GetSystemMetrics(SM_CXVSCROLL) - 140);

@@ -65,6 +65,8 @@ private:
     void TestAlarm();
     void OnSetRange(int id);
 
+    static constexpr int kValueColumn = 2;  // the list's columns: description, name, value
+
     CController& m_engine;
     HWND m_tab = nullptr;
     HWND m_list = nullptr;

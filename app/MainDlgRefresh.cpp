@@ -64,8 +64,9 @@ void CMainDlg::UpdateTimeTexts()
     m_durationText = FormatDuration(m_duration);
 }
 
-// The values of this pass are copied for the rows; the list then repaints what it shows and
-// asks for those texts only, so a refresh costs little however long the list is.
+// The values of this pass are copied for the rows; the list then repaints the value column of
+// the rows it shows and asks for those texts only, so a refresh costs little however long the
+// list is.
 void CMainDlg::UpdateValueColumn()
 {
     for (size_t row = 0; row < m_rows.size(); ++row) {
@@ -73,12 +74,21 @@ void CMainDlg::UpdateValueColumn()
         m_shownFailures[row] = m_rows[row]->failure;
     }
     m_refreshed = true;
-    ::InvalidateRect(m_list, nullptr, FALSE);
+    RECT column{}, area{};
+    HWND header = ListView_GetHeader(m_list);
+    if (!Header_GetItemRect(header, kValueColumn, &column) || !::GetClientRect(m_list, &area)) {
+        ::InvalidateRect(m_list, nullptr, FALSE);
+        return;
+    }
+    ::MapWindowPoints(header, m_list, reinterpret_cast<POINT*>(&column), 2);  // the header scrolls with the list
+    area.left = column.left;
+    area.right = column.right;
+    ::InvalidateRect(m_list, &area, FALSE);
 }
 
 void CMainDlg::ShowValueText(LVITEMW& item) const
 {
-    if (!(item.mask & LVIF_TEXT) || item.iSubItem != 2 || item.iItem < 0 || size_t(item.iItem) >= m_shownValues.size() ||
+    if (!(item.mask & LVIF_TEXT) || item.iSubItem != kValueColumn || item.iItem < 0 || size_t(item.iItem) >= m_shownValues.size() ||
         !item.pszText || item.cchTextMax <= 0)
         return;
     const CValue& value = m_shownValues[size_t(item.iItem)];

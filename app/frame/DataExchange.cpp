@@ -98,14 +98,16 @@ bool ExchangeRadio(HWND dialog, int id, int& member, bool save)
     return true;
 }
 
+// A text put back unchanged is not set again: setting it repaints the control, and the main
+// dialog puts its texts back after every pass.
 bool ExchangeText(HWND dialog, int id, std::wstring& member, bool save)
 {
     HWND control = ::GetDlgItem(dialog, id);
-    if (!save)
-        return ::SetWindowTextW(control, member.c_str()) != FALSE;
     int length = ::GetWindowTextLengthW(control);
     std::wstring text(size_t(length) + 1, L'\0');
     text.resize(size_t(::GetWindowTextW(control, &text[0], length + 1)));
+    if (!save)
+        return text == member || ::SetWindowTextW(control, member.c_str()) != FALSE;
     member = text;
     return true;
 }

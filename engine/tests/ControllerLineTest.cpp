@@ -77,15 +77,17 @@ protected:
 };
 }  // namespace
 
+// The modules answer 100 ms after each request, so that a pass takes the modules' time.
 TEST_F(ControllerLine, SegmentsRunInParallelAndDevicesInFileOrder)
 {
-    const int delay = 100;
+    const int turnaround = 100, delay = 2 * turnaround;
     std::string config = Wrap(10, Port("A", pairs[0].first, delay) + Port("B", pairs[1].first, delay) +
                                        Device("ICP7017", "A", "11", Item("U11", 0)) + Device("ICP7017", "A", "12") +
                                        Device("ICP7017", "A", "13") + Device("ICP7017", "B", "21") +
                                        Device("ICP7017", "B", "22") + Device("ICP7017", "B", "23", Item("U23", 1)));
-    CDevsim simA(config, L"A", ComName(pairs[0].second), L"--set 11=1.25:-0.5");
-    CDevsim simB(config, L"B", ComName(pairs[1].second), L"--set 23=3.5:-7.25");
+    std::wstring slow = L" --turnaround " + std::to_wstring(turnaround);
+    CDevsim simA(config, L"A", ComName(pairs[0].second), L"--set 11=1.25:-0.5" + slow);
+    CDevsim simB(config, L"B", ComName(pairs[1].second), L"--set 23=3.5:-7.25" + slow);
     ASSERT_TRUE(simA.Ready() && simB.Ready());
     ASSERT_EQ(LoadConfig(config, c), S_OK);
     std::wstring report;
@@ -108,8 +110,8 @@ TEST_F(ControllerLine, SegmentsRunInParallelAndDevicesInFileOrder)
         for (size_t i = 0; i < 15; ++i)
             EXPECT_EQ(commands[i], "#" + std::to_string(first + int(i % 3))) << "request " << i;
     }
-    // One after the other the two segments would need 6 delays a pass; side by side, 3.
-    EXPECT_LT(elapsed / 4, DWORD(5 * delay)) << "passes of " << elapsed / 4 << " ms";
+    // One after the other the two segments would need 6 turnarounds a pass; side by side, 3.
+    EXPECT_LT(elapsed / 4, DWORD(5 * turnaround)) << "passes of " << elapsed / 4 << " ms";
     EXPECT_FLOAT_EQ(c.FindValue(L"U11")->payload.f, 1.25f);
     EXPECT_FLOAT_EQ(c.FindValue(L"U23")->payload.f, -7.25f);
 }

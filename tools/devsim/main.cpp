@@ -186,13 +186,15 @@ bool Apply(const Options& options, CSimulator& simulator)
 }
 
 // `came`: the earliest the request can have come, so the log tells how long it may have waited
-// for the simulator (a busy machine, or a late reply in hand).
+// for the simulator (a busy machine, or a late reply in hand). The exchange is logged before its
+// reply goes out, so that whoever has the reply finds it in the log.
 template <class Link>
 void Reply(Link& link, const CSimulator::Answer& answer, CSimLog& log, double took, double came,
            const std::string& request, bool binary)
 {
     if (answer.delayMs > 0)
         ::Sleep(DWORD(answer.delayMs));
+    log.Exchange(took, (took - came) * 1000.0, request, answer.bytes, binary, answer.fault);
     if (answer.splitMs > 0 && answer.bytes.size() > 1) {
         size_t half = answer.bytes.size() / 2;
         link.Write(answer.bytes.substr(0, half));
@@ -201,7 +203,6 @@ void Reply(Link& link, const CSimulator::Answer& answer, CSimLog& log, double to
     } else if (!answer.bytes.empty()) {
         link.Write(answer.bytes);
     }
-    log.Exchange(took, (took - came) * 1000.0, request, answer.bytes, binary, answer.fault);
 }
 
 const double kPauseMs = 20.0;

@@ -144,11 +144,14 @@ void CMixturePage::Apply()
         Save();
 }
 
+// The field gets the focus before the box as well: the dialog gives the focus back to the control
+// that had it when the box took it, and the reactivation may come after the box has returned.
 void CMixturePage::Refuse(CRow& row, const std::wstring& text, const std::wstring& reason)
 {
     HWND dialog = ::GetAncestor(m_hWnd, GA_ROOT);
     std::wstring message = L"Поле «" + row.variable->description + L"» (" + row.variable->name + L"): «" + text +
                            L"» — " + reason + L".\nНичего не задано.";
+    ::SendMessageW(dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(row.edit), TRUE);
     ::MessageBoxW(dialog, message.c_str(), L"МИРЕЛ", MB_ICONWARNING);
     ::SendMessageW(dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(row.edit), TRUE);
 }

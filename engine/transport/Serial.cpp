@@ -108,7 +108,7 @@ void CSerial::ServeExchange()
         DWORD written = 0;
         m_written = ::WriteFile(m_port, m_request.data(), DWORD(m_request.size()), &written, nullptr) != FALSE;
         if (m_written) {
-            ReadReply(m_reply, *m_rule, !m_unanswered);
+            ReadReply(m_reply, *m_rule);
             auto bytes = reinterpret_cast<const unsigned char*>(m_reply.data());
             // One request without a whole reply leaves an answer that may still come, also when
             // its repeat was answered: the line stays suspect until it has been quiet.
@@ -176,7 +176,7 @@ void CSerial::DropReceived()
 // for by reads that wait at most 1 ms for a first byte, so each is taken as it comes and the
 // thread does not spin. Bytes beyond the rule's limit are read and dropped so that they do not
 // start the next reply; a device that never stops sending is cut off after one queue's worth more.
-void CSerial::ReadReply(std::string& reply, const CReplyRule& rule, bool mayEndEarly)
+void CSerial::ReadReply(std::string& reply, const CReplyRule& rule)
 {
     const CStopwatch clock;
     const double delay = std::max(m_delay, 0);
@@ -186,7 +186,7 @@ void CSerial::ReadReply(std::string& reply, const CReplyRule& rule, bool mayEndE
     unsigned char chunk[256];
     for (;;) {
         bool whole = total == kept && IsWhole(rule, buffer, kept);
-        if (total >= rule.limit + CSerialPort::kQueueBytes || (whole && mayEndEarly))
+        if (total >= rule.limit + CSerialPort::kQueueBytes || (whole && !m_unanswered))
             break;
         // After the delay a whole reply takes only what is queued already.
         bool late = clock.Milliseconds() >= delay;

@@ -42,7 +42,7 @@ private:
     void ServeExchange();
     DWORD ReadQueued(unsigned char* chunk, DWORD size);
     void DropReceived();
-    void ReadReply(std::string& reply, const CReplyRule& rule, bool mayEndEarly);
+    void ReadReply(std::string& reply, const CReplyRule& rule);
     static bool IsWhole(const CReplyRule& rule, const unsigned char* bytes, size_t count);
     DWORD ReadMore(unsigned char* chunk, DWORD size);
     void PrepareLine(const std::string& request);

@@ -55,12 +55,7 @@ HWND COrvexSession::MainWindow(DWORD milliseconds) { return WaitForDialog(kMainC
 
 HWND COrvexSession::WaitForDialog(const wchar_t* caption, DWORD milliseconds)
 {
-    // A dialog exists before its initialisation ends; it is shown after it.
-    HWND dialog = WaitForWindow(m_process->info.dwProcessId, L"#32770", caption, milliseconds);
-    DWORD start = ::GetTickCount();
-    while (dialog && !::IsWindowVisible(dialog) && ::GetTickCount() - start < milliseconds)
-        ::Sleep(50);
-    return dialog;
+    return WaitForWindow(m_process->info.dwProcessId, L"#32770", caption, milliseconds);
 }
 
 std::string COrvexSession::ReadConfiguration() const

@@ -55,14 +55,18 @@ BOOL CALLBACK Visit(HWND window, LPARAM param)
 HWND WaitForWindow(DWORD processId, const wchar_t* windowClass, const wchar_t* caption, DWORD milliseconds)
 {
     DWORD start = ::GetTickCount();
-    do {
-        Search search{processId, windowClass, caption, nullptr};
+    Search search{processId, windowClass, caption, nullptr};
+    for (;;) {
         ::EnumWindows(Visit, reinterpret_cast<LPARAM>(&search));
-        if (search.found)
-            return search.found;
+        if (search.found || ::GetTickCount() - start >= milliseconds)
+            break;
         ::Sleep(50);
-    } while (::GetTickCount() - start < milliseconds);
-    return nullptr;
+    }
+    // A dialog has its caption before its initialisation ends (a message box's text comes after
+    // it); it is shown once that is done.
+    while (search.found && !::IsWindowVisible(search.found) && ::GetTickCount() - start < milliseconds)
+        ::Sleep(20);
+    return search.found;
 }
 
 std::wstring WindowText(HWND window)

@@ -11,7 +11,8 @@ struct CStartedProcess {
     int Wait(DWORD milliseconds);
 };
 
-// The top-level window of the given class and caption belonging to a process, waiting for it.
+// The top-level window of the given class and caption belonging to a process, waiting for it and
+// then for it to be shown.
 HWND WaitForWindow(DWORD processId, const wchar_t* windowClass, const wchar_t* caption, DWORD milliseconds);
 
 std::wstring WindowText(HWND window);

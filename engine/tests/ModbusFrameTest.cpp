@@ -81,11 +81,7 @@ TEST(ModbusFrame, AReplyIsWholeAtTheLengthOfItsFunctionWithItsCrc)
     EXPECT_TRUE(whole({0x00, 0x08, 0x00, 0x20, 0x00, 0x01}));
     EXPECT_TRUE(whole({0x07, 0x83, 0x02}));
     // Ends in a good CRC, but the byte count asks for more: a read whose data holds its own CRC.
-    std::vector<uint8_t> longer{0x07, 0x03, 0x06, 0x00, 0x00};
-    uint16_t crc = CRC16(longer.data(), uint16_t(longer.size()));
-    longer.push_back(uint8_t(crc & 0xFF));
-    longer.push_back(uint8_t(crc >> 8));
-    EXPECT_FALSE(whole(longer, false));
+    EXPECT_FALSE(whole({0x07, 0x03, 0x06, 0x00, 0x00}));
     EXPECT_FALSE(whole({0x07, 0x03, 0x04, 0x03, 0xE8, 0x00, 0x64, 0x11, 0x22}, false));  // right length, bad CRC
     EXPECT_FALSE(whole({0x07, 0x11, 0x00}));                                           // a function never sent
     EXPECT_FALSE(whole({0x07, 0x03}, false));

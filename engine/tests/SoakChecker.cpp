@@ -2,6 +2,7 @@
 #include "Controller.h"
 #include "Devsim.h"
 #include "Handle.h"
+#include "Serial.h"
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
@@ -15,8 +16,6 @@ constexpr double kExchangeOverheadMs = 10;
 constexpr double kPassMarginMs = 150;
 // How long the pty pair takes to pass bytes on, and a scheduling slip of devsim's clock.
 constexpr LONG kTransitMs = 5;
-// The most a serial line waits for quiet after a request without a whole reply, in delays.
-constexpr double kQuietDelays = 4;
 // devsim's pause between attempts to connect to the pipe again.
 constexpr LONG kReconnectMs = 50;
 
@@ -288,10 +287,10 @@ CSoakChecker::Try CSoakChecker::Account(Segment& segment, const Taken& taken, co
     Try result{injected || tainted, injected && !(late && uncertain)};
 
     double waitMs = kExchangeOverheadMs;
-    // After a try without a whole reply a serial line waits until it is quiet, up to 4 delays,
-    // before it asks another device.
+    // After a try without a whole reply a serial line waits until it is quiet before it asks
+    // another device.
     if (!config.Pipe())
-        waitMs += (result.mayFail ? 1 + kQuietDelays : 1) * config.delayMs;
+        waitMs += (result.mayFail ? 1 + CSerial::kQuietDelays : 1) * config.delayMs;
     else if (tainted || e.fault == "silent")
         waitMs += config.limitMs;
     else if (late)
@@ -488,7 +487,7 @@ double CSoakChecker::LongestPassAllowedMs() const
     double reads = 0, writes = 0;
     for (const Segment& segment : m_segments) {
         // A try, its repeat, and on a serial line the wait for a quiet line before the next device.
-        double tries = segment.config.Pipe() ? 2 : 2 + kQuietDelays;
+        double tries = segment.config.Pipe() ? 2 : 2 + CSerial::kQuietDelays;
         double exchangeMs = tries * (segment.config.limitMs + kExchangeOverheadMs);
         reads = std::max(reads, double(segment.reads.size()) * exchangeMs);
         writes = std::max(writes, double(segment.writes.size()) * exchangeMs);

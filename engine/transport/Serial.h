@@ -29,10 +29,12 @@ public:
     bool Crc() const { return m_crc; }
     void SetCrc(bool on) { m_crc = on; }
 
+    // After a request without a whole reply, the longest wait for a quiet line, in reply delays.
+    static constexpr double kQuietDelays = 4;
+
 private:
     static constexpr int kOpenAttempts = 2;
     static constexpr DWORD kOpenRetryMs = 200;
-    static constexpr double kQuietDelays = 4;  // the longest wait for a quiet line, in reply delays
 
     bool OpenFile();
     void StartThread();

@@ -213,12 +213,12 @@ const double kPauseMs = 20.0;
 void ServePort(CSimPort& port, CSimulator& simulator, CSimLog& log, int turnaroundMs)
 {
     CTimerResolution fineTimer;
-    auto afterTurnaround = [turnaroundMs](CSimulator::Answer answer) {
-        answer.delayMs += turnaroundMs;
-        return answer;
-    };
     std::string pending;
     double pendingCame = 0.0, lastLook = simulator.Seconds();
+    auto answer = [&](CSimulator::Answer reply, const std::string& request, bool binary) {
+        reply.delayMs += turnaroundMs;
+        Reply(port, reply, log, simulator.Seconds(), pendingCame, request, binary);
+    };
     CStopwatch sinceByte;
     for (;;) {
         double look = simulator.Seconds();
@@ -233,23 +233,20 @@ void ServePort(CSimPort& port, CSimulator& simulator, CSimLog& log, int turnarou
             for (size_t end; (end = pending.find('\r')) != std::string::npos;) {
                 std::string line = pending.substr(0, end + 1);
                 pending.erase(0, end + 1);
-                Reply(port, afterTurnaround(simulator.HandleDcon(line, true, port.Baud())), log, simulator.Seconds(), pendingCame, line,
-                      false);
+                answer(simulator.HandleDcon(line, true, port.Baud()), line, false);
             }
         } else {
             for (size_t length; (length = CSimulator::ModbusRequestLength(pending)) > 0;) {
                 std::string frame = pending.substr(0, length);
                 pending.erase(0, length);
-                Reply(port, afterTurnaround(simulator.HandleModbus(frame, port.Baud())), log, simulator.Seconds(), pendingCame, frame,
-                      true);
+                answer(simulator.HandleModbus(frame, port.Baud()), frame, true);
             }
         }
         if (!pending.empty() && sinceByte.Milliseconds() >= kPauseMs) {  // a pause ends whatever came without an end
             std::string rest;
             rest.swap(pending);
-            CSimulator::Answer answer =
-                simulator.Dcon() ? CSimulator::Answer() : simulator.HandleModbus(rest, port.Baud());
-            Reply(port, afterTurnaround(answer), log, simulator.Seconds(), pendingCame, rest, !simulator.Dcon());
+            answer(simulator.Dcon() ? CSimulator::Answer() : simulator.HandleModbus(rest, port.Baud()), rest,
+                   !simulator.Dcon());
         }
     }
 }

@@ -284,7 +284,10 @@ CSoakChecker::Try CSoakChecker::Account(Segment& segment, const Taken& taken, co
             segment.strayUntil = until;
         segment.straySeen = true;
     }
-    Try result{injected || tainted, injected && !(late && uncertain)};
+    // A stray reply on the line can stand in for one that never came: the line ends an exchange at
+    // the first whole reply, and a device's answer to an earlier try of the same command is one.
+    // What it brought is held to the device's replies (tainted) instead.
+    Try result{injected || tainted, injected && !(late && uncertain) && !stray};
 
     double waitMs = kExchangeOverheadMs;
     // After a try without a whole reply a serial line waits until it is quiet before it asks
